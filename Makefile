@@ -1,0 +1,41 @@
+# Front door: every target installs what is missing, then builds with CMake and Ninja.
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps build test demo bench fuzz screenshot test-asan test-tsan clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	./scripts/demo.sh $(BUILD)
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTQ37R_BUILD_BENCH=ON -DTQ37R_BUILD_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	./scripts/bench.sh build-bench
+
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=address,undefined
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=thread
+	cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L threaded
+
+clean:
+	rm -rf $(BUILD) build-bench build-asan build-tsan

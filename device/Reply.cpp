@@ -1,0 +1,179 @@
+#include "device/Reply.h"
+
+#include <array>
+#include <utility>
+
+#include "device/Codes.h"
+#include "device/Requests.h"
+#include "protocol/Frame.h"
+
+namespace tq37r {
+
+namespace {
+
+struct AcknowledgementText {
+    std::uint8_t code;
+    std::string_view text;
+};
+
+constexpr std::array<AcknowledgementText, 12> kAcknowledgementTexts{{
+    {code::kSaveConfiguration, "Save configuration parameters success！"},
+    {code::kAutoReturn, "设置是否自动返航成功！"},
+    {code::kSetTargetAltitude, "设置目标高度成功！"},
+    {code::kSetCirclingRadius, "设置盘旋半径成功！"},
+    {code::kSetMixingMode, "设置混控模式成功！"},
+    {code::kSetOtherGains, "Other control set OK！"},
+    {code::kSetHeightGains, "Height control set OK！"},
+    {code::kSetHeadingGains, "Heading control set OK！"},
+    {code::kSetPitchGains, "Pitch control set OK！"},
+    {code::kSetRollGains, "Roll control set OK！"},
+    {code::kSetYGains, "Y PID set OK！"},
+    {code::kSetXGains, "X PID set OK！"},
+}};
+
+// Payload bytes each reply's layout reads; a shorter frame is ignored rather than
+// decoded from whatever an earlier frame left behind.
+std::size_t requiredPayload(std::uint8_t replyCode) {
+    switch (replyCode) {
+    case code::kGyroResult:
+        return 4;
+    case code::kFirmwareVersion:
+        return 2;
+    case code::kFlightParams:
+        return 5;
+    case code::kMixingMode:
+        return 1;
+    case code::kGainBlock1:
+        return 18;
+    case code::kGainBlock2:
+        return 6;
+    case code::kStateReport:
+        return 3;
+    case code::kAcknowledgement:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+class Payload {
+public:
+    explicit Payload(std::span<const std::uint8_t> frameBytes) : bytes_(frameBytes.subspan(frame::kPayloadOffset)) {}
+    std::int32_t u8(std::size_t n) const { return bytes_[n]; }
+    std::int32_t s8(std::size_t n) const { return static_cast<std::int8_t>(bytes_[n]); }
+    std::int32_t u16(std::size_t n) const { return bytes_[n] * 256 + bytes_[n + 1]; }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+Reply decodeGyro(const Payload& p) {
+    if (p.u8(0) != 0) {
+        return reply::Ignored{};
+    }
+    reply::GyroResult result;
+    result.x = static_cast<double>(p.s8(1)) * 0.1;
+    result.y = static_cast<double>(p.s8(2)) * 0.1;
+    result.z = static_cast<double>(p.s8(3)) * 0.1;
+    result.status = StatusMessage::formatted(kCountdownGyro, text::kGyroFormat, result.x, result.y, result.z);
+    return result;
+}
+
+Reply decodeFirmware(const Payload& p) {
+    reply::FirmwareVersion result;
+    result.model = static_cast<unsigned>(p.u8(0));
+    result.version = static_cast<double>(p.u8(1)) * 0.01;
+    result.status = StatusMessage::formatted(kCountdownFirmware, text::kFirmwareFormat, static_cast<int>(result.model),
+                                             result.version);
+    return result;
+}
+
+Reply decodeGainBlock1(const Payload& p) {
+    reply::GainBlock1 r;
+    r.altitudeCompensation = p.u8(0);
+    r.speedControl = p.u8(1);
+    r.otherThird = p.u8(2);
+    r.heightP = p.u8(3);
+    r.heightI = p.u8(4);
+    r.heightD = p.u8(5);
+    // P6..P8 carry a group the tool does not use.
+    r.headingLockingCoef = p.u8(9);
+    r.headingLockingContinue = p.u8(10);
+    r.headingStabilityCoef = p.u8(11);
+    r.pitchLevelCoef = p.u8(12);
+    r.pitchStabilityContinue = p.u8(13);
+    r.pitchStabilityCoef = p.u8(14);
+    r.rollLevelCoef = p.u8(15);
+    r.rollStabilityContinue = p.u8(16);
+    r.rollStabilityCoef = p.u8(17);
+    r.status = StatusMessage(text::kReadGainsOk, kCountdownReply);
+    return r;
+}
+
+Reply decodeGainBlock2(const Payload& p) {
+    reply::GainBlock2 r;
+    r.yP = p.u8(0);
+    r.yI = p.u8(1);
+    r.yD = p.u8(2);
+    r.xP = p.u8(3);
+    r.xI = p.u8(4);
+    r.xD = p.u8(5);
+    r.status = StatusMessage(text::kReadGainsOk, kCountdownReply);
+    return r;
+}
+
+Reply decodeStateReport(const Payload& p) {
+    reply::StateReport r;
+    r.flightModeState = p.u8(1) & 3;
+    const std::int32_t taskByte = p.u8(2);
+    r.taskState = taskByte < 16 ? taskByte >> 2 : 255;
+    return r;
+}
+
+} // namespace
+
+std::optional<StatusMessage> acknowledgementStatus(std::uint8_t acknowledgedCode) {
+    for (const auto& entry : kAcknowledgementTexts) {
+        if (entry.code == acknowledgedCode) {
+            return StatusMessage(entry.text, kCountdownReply);
+        }
+    }
+    return std::nullopt;
+}
+
+Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
+    if (frameBytes.size() < frame::kPayloadOffset + 2) {
+        return reply::Ignored{};
+    }
+    const std::uint8_t replyCode = frameBytes[frame::kCodeOffset];
+    const std::size_t payloadSize = frameBytes.size() - frame::kPayloadOffset - 2;
+    if (payloadSize < requiredPayload(replyCode)) {
+        return reply::Ignored{};
+    }
+    const Payload p(frameBytes);
+    switch (replyCode) {
+    case code::kGyroResult:
+        return decodeGyro(p);
+    case code::kFirmwareVersion:
+        return decodeFirmware(p);
+    case code::kFlightParams:
+        return reply::FlightParams{p.u16(1), p.u16(3), StatusMessage(text::kReadFlightParamsOk, kCountdownReply)};
+    case code::kMixingMode:
+        return reply::MixingMode{mixingModeItem(static_cast<std::uint8_t>(p.u8(0))),
+                                 StatusMessage(text::kReadMixingModeOk, kCountdownReply)};
+    case code::kGainBlock1:
+        return decodeGainBlock1(p);
+    case code::kGainBlock2:
+        return decodeGainBlock2(p);
+    case code::kStateReport:
+        return decodeStateReport(p);
+    case code::kAcknowledgement: {
+        const auto acknowledged = static_cast<std::uint8_t>(p.u8(0));
+        return reply::Acknowledgement{acknowledged, acknowledgementStatus(acknowledged)};
+    }
+    default:
+        return reply::Ignored{}; // 0xF2, 0xF3 and unknown codes have no visible effect
+    }
+}
+
+} // namespace tq37r

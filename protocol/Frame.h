@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace tq37r {
+
+// Layout shared by both directions: A5 5A L code payload... checksum AA,
+// where L counts every byte after the two header bytes.
+namespace frame {
+inline constexpr std::uint8_t kHeader1 = 0xA5;
+inline constexpr std::uint8_t kHeader2 = 0x5A;
+inline constexpr std::uint8_t kTrailer = 0xAA;
+inline constexpr std::size_t kLengthOffset = 2;
+inline constexpr std::size_t kCodeOffset = 3;
+inline constexpr std::size_t kPayloadOffset = 4;
+// Length byte of the shortest frame that still holds a code and a checksum.
+inline constexpr std::uint8_t kMinLength = 4;
+
+inline constexpr std::size_t totalSize(std::uint8_t length) { return std::size_t{length} + 2; }
+inline constexpr std::uint8_t lengthForPayload(std::size_t payloadSize) {
+    return static_cast<std::uint8_t>(payloadSize + 4);
+}
+
+// Low 8 bits of the sum of the bytes at offsets 2 .. L-1 (length, code, payload).
+std::uint8_t checksum(std::span<const std::uint8_t> frameBytes);
+
+// Writes a whole frame for code and payload into out, which must hold payload.size() + 6 bytes.
+// Returns the number of bytes written (L + 2).
+std::size_t assemble(std::span<std::uint8_t> out, std::uint8_t code, std::span<const std::uint8_t> payload);
+} // namespace frame
+
+} // namespace tq37r

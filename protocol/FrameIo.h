@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+
+#include "protocol/FrameHandler.h"
+#include "protocol/FrameReceiver.h"
+#include "protocol/TxFrame.h"
+
+namespace tq37r {
+
+class OverlappedSerialPort;
+class NotifyingSerialPort;
+
+// At most this many bytes are read per notification.
+inline constexpr std::size_t kDrainChunk = 255;
+
+// Writes the first byteCount bytes of tx whole, or abandons them after the write timeout.
+// Does nothing when the port is closed.
+void sendFrame(OverlappedSerialPort& port, const TxFrame& tx, std::size_t byteCount);
+
+// Reads up to kDrainChunk queued bytes into the receiver, or discards the input
+// queue when a fresh line error is flagged; then lets the watcher announce any rest.
+void drainPort(NotifyingSerialPort& port, FrameReceiver& receiver, FrameHandler handler);
+
+} // namespace tq37r

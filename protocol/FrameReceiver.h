@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "protocol/FrameHandler.h"
+
+namespace tq37r {
+
+// Finds frames in a byte stream. Every frame is gathered with its 0xA5 at
+// offset 0 of rxBuffer, checked there, and handed to the handler in place.
+class FrameReceiver {
+public:
+    static constexpr std::size_t kBufferSize = 520;
+
+    enum class RxState : std::uint8_t { Hunting, HeaderSeen, ExpectLength, InBody };
+
+    // The receiver the tool's drain feeds.
+    static FrameReceiver& shared();
+
+    // Runs bytes through the state machine; calls handler once for each good
+    // frame, in order. State carries over between calls.
+    void feed(std::span<const std::uint8_t> bytes, FrameHandler handler);
+
+    RxState rxState() const { return rxState_; }
+    std::size_t writePos() const { return writePos_; }
+    const std::array<std::uint8_t, kBufferSize>& rxBuffer() const { return rxBuffer_; }
+
+private:
+    // Consumes bytes until they run out or a frame fails its check; returns how many it took.
+    std::size_t consume(std::span<const std::uint8_t> bytes, FrameHandler handler);
+    // Called with the frame's last byte stored; true when the frame failed its check.
+    bool finishFrame(FrameHandler handler);
+    void startFrame();
+
+    std::array<std::uint8_t, kBufferSize> rxBuffer_{};
+    std::size_t writePos_ = 0;
+    RxState rxState_ = RxState::Hunting;
+    std::int32_t rxRemaining_ = 0;
+
+    // Bytes of a failed frame, from its first inner 0xA5 on, still to be searched for a header.
+    std::array<std::uint8_t, kBufferSize> replay_{};
+    std::size_t replayLength_ = 0;
+};
+
+} // namespace tq37r

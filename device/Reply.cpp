@@ -58,7 +58,8 @@ std::size_t requiredPayload(std::uint8_t replyCode) {
 
 class Payload {
 public:
-    explicit Payload(std::span<const std::uint8_t> frameBytes) : bytes_(frameBytes.subspan(frame::kPayloadOffset)) {}
+    explicit Payload(std::span<const std::uint8_t> frameBytes)
+        : bytes_(frameBytes.subspan(frame::kPayloadOffset)) {}
     std::int32_t u8(std::size_t n) const { return bytes_[n]; }
     std::int32_t s8(std::size_t n) const { return static_cast<std::int8_t>(bytes_[n]); }
     std::int32_t u16(std::size_t n) const { return bytes_[n] * 256 + bytes_[n + 1]; }
@@ -83,8 +84,8 @@ Reply decodeFirmware(const Payload& p) {
     reply::FirmwareVersion result;
     result.model = static_cast<unsigned>(p.u8(0));
     result.version = static_cast<double>(p.u8(1)) * 0.01;
-    result.status = StatusMessage::formatted(kCountdownFirmware, text::kFirmwareFormat, static_cast<int>(result.model),
-                                             result.version);
+    result.status = StatusMessage::formatted(kCountdownFirmware, text::kFirmwareFormat,
+                                             static_cast<int>(result.model), result.version);
     return result;
 }
 
@@ -157,7 +158,8 @@ Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
     case code::kFirmwareVersion:
         return decodeFirmware(p);
     case code::kFlightParams:
-        return reply::FlightParams{p.u16(1), p.u16(3), StatusMessage(text::kReadFlightParamsOk, kCountdownReply)};
+        return reply::FlightParams{p.u16(1), p.u16(3),
+                                   StatusMessage(text::kReadFlightParamsOk, kCountdownReply)};
     case code::kMixingMode:
         return reply::MixingMode{mixingModeItem(static_cast<std::uint8_t>(p.u8(0))),
                                  StatusMessage(text::kReadMixingModeOk, kCountdownReply)};

@@ -53,7 +53,7 @@ struct GainBlock2 { // 0xED
     StatusMessage status;
 };
 
-struct StateReport { // 0xF1
+struct StateReport {                  // 0xF1
     std::int32_t flightModeState = 0; // 0..3
     std::int32_t taskState = 0;       // 0..3, or 255
 };

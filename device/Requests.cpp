@@ -7,8 +7,12 @@
 namespace tq37r {
 
 namespace {
-std::uint8_t lowByte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
-std::uint8_t highByte(std::int32_t value) { return static_cast<std::uint8_t>((value >> 8) & 0xFF); }
+std::uint8_t lowByte(std::int32_t value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
+std::uint8_t highByte(std::int32_t value) {
+    return static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
 
 // Bit 0: elevator and aileron mixed; bit 7: navigation with aileron and rudder.
 constexpr std::array<std::uint8_t, 4> kMixingModeBytes{0x00, 0x80, 0x01, 0x81};
@@ -64,21 +68,41 @@ std::size_t setCirclingRadius(TxFrame& tx, std::int32_t circlingRadius) {
     return tx.assemble(code::kSetCirclingRadius, {highByte(circlingRadius), lowByte(circlingRadius)});
 }
 
-std::size_t readFlightParams(TxFrame& tx) { return tx.assemble(code::kReadFlightParams, {}); }
-std::size_t readMixingMode(TxFrame& tx) { return tx.assemble(code::kReadMixingMode, {}); }
-std::size_t setMixingMode(TxFrame& tx, int item) { return tx.assemble(code::kSetMixingMode, {mixingModeByte(item)}); }
-std::size_t saveConfiguration(TxFrame& tx) { return tx.assemble(code::kSaveConfiguration, {}); }
+std::size_t readFlightParams(TxFrame& tx) {
+    return tx.assemble(code::kReadFlightParams, {});
+}
+std::size_t readMixingMode(TxFrame& tx) {
+    return tx.assemble(code::kReadMixingMode, {});
+}
+std::size_t setMixingMode(TxFrame& tx, int item) {
+    return tx.assemble(code::kSetMixingMode, {mixingModeByte(item)});
+}
+std::size_t saveConfiguration(TxFrame& tx) {
+    return tx.assemble(code::kSaveConfiguration, {});
+}
 
 std::size_t setFlightMode(TxFrame& tx, FlightMode mode) {
     return tx.assemble(code::kSetFlightMode, {static_cast<std::uint8_t>(mode)});
 }
 
-std::size_t setTask(TxFrame& tx, Task task) { return tx.assemble(code::kSetTask, {static_cast<std::uint8_t>(task)}); }
-std::size_t gyroSelfTest(TxFrame& tx) { return tx.assemble(code::kGyroSelfTest, {0x00}); }
-std::size_t autoReturnOn(TxFrame& tx) { return tx.assemble(code::kAutoReturn, {0x01}); }
-std::size_t firmwareVersion(TxFrame& tx) { return tx.assemble(code::kAutoReturn, {0x00}); }
-std::size_t readGainBlock1(TxFrame& tx) { return tx.assemble(code::kReadGainBlock1, {}); }
-std::size_t readGainBlock2(TxFrame& tx) { return tx.assemble(code::kReadGainBlock2, {}); }
+std::size_t setTask(TxFrame& tx, Task task) {
+    return tx.assemble(code::kSetTask, {static_cast<std::uint8_t>(task)});
+}
+std::size_t gyroSelfTest(TxFrame& tx) {
+    return tx.assemble(code::kGyroSelfTest, {0x00});
+}
+std::size_t autoReturnOn(TxFrame& tx) {
+    return tx.assemble(code::kAutoReturn, {0x01});
+}
+std::size_t firmwareVersion(TxFrame& tx) {
+    return tx.assemble(code::kAutoReturn, {0x00});
+}
+std::size_t readGainBlock1(TxFrame& tx) {
+    return tx.assemble(code::kReadGainBlock1, {});
+}
+std::size_t readGainBlock2(TxFrame& tx) {
+    return tx.assemble(code::kReadGainBlock2, {});
+}
 
 } // namespace request
 } // namespace tq37r

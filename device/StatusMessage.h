@@ -29,7 +29,8 @@ public:
     std::string_view text() const { return {text_.data(), length_}; }
     int countdown() const { return countdown_; }
 
-    static StatusMessage formatted(int countdown, const char* format, ...) __attribute__((format(printf, 2, 3)));
+    static StatusMessage formatted(int countdown, const char* format, ...)
+        __attribute__((format(printf, 2, 3)));
 
     friend bool operator==(const StatusMessage& a, const StatusMessage& b) {
         return a.text() == b.text() && a.countdown_ == b.countdown_;

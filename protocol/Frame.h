@@ -18,7 +18,9 @@ inline constexpr std::size_t kPayloadOffset = 4;
 // Length byte of the shortest frame that still holds a code and a checksum.
 inline constexpr std::uint8_t kMinLength = 4;
 
-inline constexpr std::size_t totalSize(std::uint8_t length) { return std::size_t{length} + 2; }
+inline constexpr std::size_t totalSize(std::uint8_t length) {
+    return std::size_t{length} + 2;
+}
 inline constexpr std::uint8_t lengthForPayload(std::size_t payloadSize) {
     return static_cast<std::uint8_t>(payloadSize + 4);
 }

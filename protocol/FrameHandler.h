@@ -12,10 +12,11 @@ namespace tq37r {
 class FrameHandler {
 public:
     template <typename Callable>
-        requires(!std::is_same_v<std::remove_cvref_t<Callable>, FrameHandler> &&
-                 std::is_invocable_v<Callable&, std::span<const std::uint8_t>>)
-    FrameHandler(Callable& callable) // NOLINT(google-explicit-constructor): used like a function argument
-        : object_(std::addressof(callable)), call_([](void* object, std::span<const std::uint8_t> frameBytes) {
+    requires(!std::is_same_v<std::remove_cvref_t<Callable>, FrameHandler> &&
+             std::is_invocable_v<Callable&, std::span<const std::uint8_t>>)
+        FrameHandler(Callable& callable) // NOLINT(google-explicit-constructor): used like a function argument
+        : object_(std::addressof(callable)),
+          call_([](void* object, std::span<const std::uint8_t> frameBytes) {
               (*static_cast<Callable*>(object))(frameBytes);
           }) {}
 

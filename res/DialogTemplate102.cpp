@@ -1,0 +1,157 @@
+#include "res/DialogTemplate.h"
+
+#include <array>
+
+namespace tq37r {
+namespace {
+
+using K = ControlKind;
+using namespace style;
+
+// Style sets that recur; each kind that takes the keyboard is a tab stop.
+constexpr std::uint32_t kButton = kTabStop;
+constexpr std::uint32_t kGridEdit = kTabStop | kBorder | kAutoHScroll;
+constexpr std::uint32_t kWrappingButton = kTabStop | kMultilineCaption;
+constexpr std::uint32_t kNone = 0;
+// Controls kept for their ids and captions only; they sit in the bottom band
+// under the status line and are never shown.
+constexpr std::uint32_t kHiddenButton = kHidden | kTabStop;
+constexpr std::uint32_t kHiddenEdit = kHidden | kTabStop;
+constexpr std::uint32_t kHiddenLabel = kHidden;
+
+// Template order is tab and stacking order, so the hidden controls stand
+// exactly where the original layout put them.
+constexpr std::array<ControlTemplate, 96> kControls{{
+    {1, K::DefaultPushButton, "Open", 60, 56, 50, 27, kButton},
+    {2, K::PushButton, "退出", 346, 318, 36, 12, kHiddenButton},
+    {1000, K::Edit, "", 7, 315, 379, 18, kHidden | kTabStop | kBorder | kMultiline | kVScroll},
+    {1027, K::Edit, "", 7, 315, 379, 18, kTabStop | kBorder},
+    {kNoId, K::GroupBox, "Port：", 7, 46, 106, 43, kNone},
+    {1031, K::ComboBox, "", 13, 54, 43, 72, kTabStop | kSorted | kVScroll},
+    {1032, K::ComboBox, "", 13, 70, 43, 92, kTabStop | kVScroll},
+
+    // Flight settings and mixing mode.
+    {1038, K::Edit, "", 41, 318, 24, 12, kHiddenEdit},
+    {kNoId, K::GroupBox, "飞行参数设定：", 7, 315, 190, 18, kHiddenLabel},
+    {kNoId, K::StaticText, "目标高度", 11, 320, 30, 8, kHiddenLabel},
+    {1039, K::Edit, "", 98, 318, 24, 12, kHiddenEdit},
+    {kNoId, K::StaticText, "盘旋半径", 68, 320, 30, 8, kHiddenLabel},
+    {1012, K::PushButton, "设置", 124, 318, 22, 12, kHiddenButton},
+    {1013, K::PushButton, "设置", 148, 318, 22, 12, kHiddenButton},
+    {1014, K::PushButton, "读出", 172, 318, 22, 12, kHiddenButton},
+    {kNoId, K::GroupBox, "舵面控制模式：", 199, 315, 187, 18, kHiddenLabel},
+    {1040, K::DropDownList, "", 203, 318, 130, 15, kHidden | kTabStop | kSorted | kVScroll},
+    {1015, K::PushButton, "读出", 335, 318, 24, 12, kHiddenButton},
+    {1016, K::PushButton, "设置", 360, 318, 24, 12, kHiddenButton},
+
+    {1017, K::PushButton, "Write to TQ-37R", 209, 54, 95, 31, kButton},
+
+    // Flight-mode and task indicators, self-test, automatic return.
+    {kNoId, K::GroupBox, "", 7, 315, 100, 18, kHiddenLabel},
+    {1018, K::PushButton, "遥控", 11, 318, 30, 12, kHiddenButton},
+    {1019, K::PushButton, "增稳", 42, 318, 30, 12, kHiddenButton},
+    {1020, K::PushButton, "自动", 73, 318, 30, 12, kHiddenButton},
+    {kNoId, K::GroupBox, "", 109, 315, 130, 18, kHiddenLabel},
+    {1021, K::PushButton, "返航", 113, 318, 30, 12, kHiddenButton},
+    {1022, K::PushButton, "盘旋", 144, 318, 30, 12, kHiddenButton},
+    {1023, K::PushButton, "起飞", 175, 318, 30, 12, kHiddenButton},
+    {1024, K::PushButton, "取消", 206, 318, 30, 12, kHiddenButton},
+    {kNoId, K::GroupBox, "飞控自检：", 241, 315, 60, 18, kHiddenLabel},
+    {1025, K::PushButton, "陀螺自检", 245, 318, 52, 12, kHiddenButton},
+    {kNoId, K::GroupBox, "设置是否自动返航：", 303, 315, 83, 18, kHiddenLabel},
+    {1026, K::PushButton, "开启", 307, 318, 37, 12, kHiddenButton},
+    {1028, K::PushButton, "关闭", 346, 318, 37, 12, kHiddenButton},
+
+    {1041, K::Edit, "", 74, 108, 26, 12, kGridEdit},
+    {1042, K::Edit, "", 178, 108, 26, 12, kGridEdit},
+    {1043, K::Edit, "", 287, 108, 26, 12, kGridEdit},
+    {1044, K::Edit, "", 74, 138, 26, 12, kGridEdit},
+    {1045, K::Edit, "", 178, 138, 26, 12, kGridEdit},
+    {1046, K::Edit, "", 287, 138, 26, 12, kGridEdit},
+    {1029, K::PushButton, "Read", 357, 102, 26, 208, kButton},
+    {1037, K::PushButton, "Set", 326, 100, 26, 24, kButton},
+    {1047, K::PushButton, "Set", 326, 130, 26, 24, kButton},
+    {1048, K::Edit, "", 74, 169, 26, 12, kGridEdit},
+    {1049, K::Edit, "", 178, 169, 26, 12, kGridEdit},
+    {1050, K::Edit, "", 287, 169, 26, 12, kGridEdit},
+    {1051, K::PushButton, "Set", 326, 162, 26, 24, kButton},
+    {1052, K::Edit, "", 74, 200, 26, 12, kGridEdit},
+    {1053, K::Edit, "", 178, 199, 26, 12, kGridEdit},
+    {1054, K::Edit, "", 287, 199, 26, 12, kGridEdit | kDisabled},
+    {1055, K::PushButton, "Set", 326, 192, 26, 24, kButton},
+    {kNoId, K::StaticText, "Speed Control", 117, 202, 57, 10, kNone},
+    {kNoId, K::GroupBox, "", 7, 87, 379, 225, kNone},
+    {1035, K::PushButton, "Restore Default Parameters", 118, 54, 89, 31, kWrappingButton},
+    {kNoId, K::GroupBox, "Pitch Control：", 15, 96, 308, 29, kNone},
+    {kNoId, K::StaticText, "Pitch Level Coefficient", 22, 105, 52, 16, kNone},
+    {kNoId, K::StaticText, "Stability Continue", 117, 106, 44, 16, kNone},
+    {kNoId, K::StaticText, "Stability Coefficient", 228, 107, 52, 16, kNone},
+    {kNoId, K::GroupBox, "Roll Control：", 16, 126, 308, 29, kNone},
+    {kNoId, K::GroupBox, "Heading Control：", 15, 157, 308, 29, kNone},
+    {kNoId, K::StaticText, "Locking Coefficient", 21, 167, 52, 16, kNone},
+    {kNoId, K::GroupBox, "Other Control：", 15, 188, 308, 29, kNone},
+    {kNoId, K::StaticText, "Roll Level Coefficient", 22, 136, 52, 16, kNone},
+    {kNoId, K::StaticText, "Stability Continue", 117, 136, 44, 16, kNone},
+    {kNoId, K::StaticText, "Stability Coefficient", 228, 136, 52, 16, kNone},
+    {kNoId, K::StaticText, "Locking Continue", 117, 167, 44, 16, kNone},
+    {kNoId, K::StaticText, "Stability Coefficient", 228, 167, 52, 16, kNone},
+    {kNoId, K::GroupBox, "", 115, 46, 193, 44, kNone},
+    {kNoId, K::GroupBox, "X：", 15, 218, 308, 29, kNone},
+    {kNoId, K::GroupBox, "Y：", 16, 249, 308, 29, kNone},
+    {1056, K::Edit, "", 74, 230, 26, 12, kGridEdit},
+    {1057, K::Edit, "", 178, 230, 26, 12, kGridEdit},
+    {1058, K::Edit, "", 287, 230, 26, 12, kGridEdit},
+    {1059, K::Edit, "", 74, 259, 26, 12, kGridEdit},
+    {1060, K::Edit, "", 178, 259, 26, 12, kGridEdit},
+    {1061, K::Edit, "", 287, 259, 26, 12, kGridEdit},
+    {kNoId, K::StaticText, "      P", 21, 233, 52, 10, kNone},
+    {kNoId, K::StaticText, "      I", 119, 233, 52, 10, kNone},
+    {kNoId, K::StaticText, "      D", 228, 232, 52, 10, kNone},
+    {kNoId, K::StaticText, "      P", 21, 261, 52, 10, kNone},
+    {kNoId, K::StaticText, "      I", 119, 262, 52, 10, kNone},
+    {kNoId, K::StaticText, "      D", 228, 261, 52, 10, kNone},
+    {1062, K::PushButton, "Set", 326, 222, 26, 24, kButton},
+    {1063, K::PushButton, "Set", 326, 254, 26, 24, kButton},
+    {kNoId, K::StaticText, "Altitude Compensation", 20, 198, 52, 16, kNone},
+    {kNoId, K::GroupBox, "Height Control：", 16, 280, 308, 29, kNone},
+    {1064, K::Edit, "", 74, 291, 26, 12, kGridEdit},
+    {1065, K::Edit, "", 178, 291, 26, 12, kGridEdit},
+    {1066, K::Edit, "", 287, 291, 26, 12, kGridEdit},
+    {kNoId, K::StaticText, "      P", 21, 293, 52, 10, kNone},
+    {kNoId, K::StaticText, "      I", 119, 293, 52, 10, kNone},
+    {kNoId, K::StaticText, "      D", 228, 292, 52, 10, kNone},
+    {1067, K::PushButton, "Set", 326, 284, 26, 24, kButton},
+    {1068, K::PushButton, "Get Firmware Version", 313, 55, 69, 29, kWrappingButton},
+    {kNoId, K::GroupBox, "", 309, 46, 77, 44, kNone},
+    {kNoId, K::Picture, "149", 7, 6, 151, 39, kNone},
+}};
+
+constexpr std::array<std::string_view, 9> kPortNames{"COM1", "COM2", "COM3", "COM4", "COM5",
+                                                     "COM6", "COM7", "COM8", "COM9"};
+// Same order as the baud table the connection code indexes with the selection.
+constexpr std::array<std::string_view, 8> kBaudRates{"115200", "57600", "56000", "38400",
+                                                     "19200",  "14400", "9600",  "4800"};
+constexpr std::array<std::string_view, 4> kMixingModes{
+    "1.未混控，副翼导航",
+    "2.未混控，副翼&方向舵导航",
+    "3.升降和副翼混控，副翼导航",
+    "4.升降和副翼混控，副翼&方向舵导航",
+};
+
+constexpr std::array<ComboInit, 3> kComboInits{{
+    {1031, kPortNames},
+    {1032, kBaudRates},
+    {1040, kMixingModes},
+}};
+
+constexpr DialogTemplate kParamDialog{
+    102, "TQ-37R Parameters Setting", 393, 340, "宋体", 9, kControls, kComboInits,
+};
+
+} // namespace
+
+const DialogTemplate& paramDialogTemplate() {
+    return kParamDialog;
+}
+
+} // namespace tq37r

@@ -48,7 +48,21 @@ std::size_t FrameReceiver::consume(std::span<const std::uint8_t> bytes, FrameHan
             if (found == nullptr) {
                 return count;
             }
-            i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - bytes.data()) + 1;
+            i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - bytes.data());
+            // Fast path: a whole frame already in this run is copied in one go.
+            const std::size_t available = count - i;
+            if (available >= 3 && bytes[i + 1] == frame::kHeader2 && bytes[i + 2] >= frame::kMinLength &&
+                available >= frame::totalSize(bytes[i + 2])) {
+                const std::size_t size = frame::totalSize(bytes[i + 2]);
+                std::memmove(rxBuffer_.data(), bytes.data() + i, size);
+                writePos_ = size;
+                i += size;
+                if (finishFrame(handler)) {
+                    return i;
+                }
+                break;
+            }
+            ++i;
             startFrame();
             break;
         }
@@ -80,7 +94,7 @@ std::size_t FrameReceiver::consume(std::span<const std::uint8_t> bytes, FrameHan
         }
         case RxState::InBody: {
             const std::size_t take = std::min(static_cast<std::size_t>(rxRemaining_), count - i);
-            std::memcpy(rxBuffer_.data() + writePos_, bytes.data() + i, take);
+            std::memmove(rxBuffer_.data() + writePos_, bytes.data() + i, take);
             writePos_ += take;
             i += take;
             rxRemaining_ -= static_cast<std::int32_t>(take);

@@ -35,6 +35,8 @@ public:
 
     // The drain calls this after reading, so that the watcher announces what is still queued.
     void rxDrained();
+    // Stores the sink and lets the watcher announce bytes that came while there was none.
+    void setNotifyWindow(SerialEventSink* sink);
 
     std::atomic<SerialEventSink*> notifyWindow{nullptr};
     std::uint32_t rxThreshold = 0;
@@ -42,9 +44,12 @@ public:
 
 private:
     void watch();
+    void announceQueued();
+    void wakeWatcher();
 
     std::thread thread_;
-    int wakeFd_ = -1; // eventfd: close() and rxDrained() wake the watcher's poll
+    int wakeFd_ = -1;  // eventfd: close() and rxDrained() wake the watcher's poll
+    int epollFd_ = -1; // the watcher waits here for the port and wakeFd_
     std::atomic<bool> notificationPending_{false};
 };
 

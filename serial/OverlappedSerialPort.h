@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -19,6 +20,7 @@ struct LineErrorCounts {
 // Opens and configures the device, and gives frame input/output the calls it needs.
 class OverlappedSerialPort : public SerialPort {
 public:
+    OverlappedSerialPort();
     ~OverlappedSerialPort() override;
 
     // Exclusive, raw 8-N-1 at dcb.baudRate, no flow control, DTR and RTS off, both directions purged.
@@ -42,8 +44,13 @@ protected:
     void closeDevice();
 
 private:
+    struct SavedLine; // the device's settings before open, put back at close
+    bool configure(int fd);
+    void fail(OpenFailure failure, int fd);
+
     std::mutex errorMutex_; // the watcher and the GUI thread both clear line errors
     LineErrorCounts lastErrorCounts_;
+    std::unique_ptr<SavedLine> savedLine_;
 };
 
 } // namespace tq37r

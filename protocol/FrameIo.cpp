@@ -1,0 +1,45 @@
+#include "protocol/FrameIo.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "serial/NotifyingSerialPort.h"
+
+namespace tq37r {
+
+void sendFrame(OverlappedSerialPort& port, const TxFrame& tx, std::size_t byteCount) {
+    if (!port.isOpen()) {
+        return;
+    }
+    // A line error flagged since the last look: drop pending output, leave input alone.
+    if (port.takeLineErrors()) {
+        port.purgeOutput();
+    }
+    // A count beyond the buffer would send memory that is not the frame.
+    port.writeAll(tx.bytes(std::min(byteCount, TxFrame::kCapacity)));
+}
+
+void drainPort(NotifyingSerialPort& port, FrameReceiver& receiver, FrameHandler handler) {
+    if (!port.isOpen()) {
+        return;
+    }
+    if (port.takeLineErrors()) {
+        // Whatever came with the error is suspect: discard it all, parse nothing.
+        port.purgeInput();
+        port.rxDrained();
+        return;
+    }
+    // Without a count nothing is read; the next arrival brings a new notification.
+    if (const std::optional<std::size_t> queued = port.queuedInput(); queued && *queued > 0) {
+        std::array<std::uint8_t, kDrainChunk + 1> buffer;
+        const std::size_t count = port.read({buffer.data(), std::min(*queued, kDrainChunk)});
+        if (count > 0) {
+            receiver.feed({buffer.data(), count}, handler);
+        }
+    }
+    port.rxDrained();
+}
+
+} // namespace tq37r

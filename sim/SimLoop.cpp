@@ -1,0 +1,184 @@
+#include "sim/SimLoop.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include "protocol/Frame.h"
+
+namespace tq37r::sim {
+
+namespace {
+
+// State reports are not queued beyond this while nobody reads the line.
+constexpr std::size_t kReportBacklogLimit = 4096;
+// Telemetry rides along with every n-th state report.
+constexpr std::uint64_t kF2Every = 4;
+constexpr std::uint64_t kF3Every = 10;
+
+timespec toTimespec(std::chrono::nanoseconds d) {
+    if (d.count() < 0) {
+        d = std::chrono::nanoseconds(0);
+    }
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(d);
+    return {static_cast<time_t>(seconds.count()), static_cast<long>((d - seconds).count())};
+}
+
+} // namespace
+
+SimLoop::SimLoop(const SimOptions& options, SimController& controller, PseudoTerminal& pty, int signalFd)
+    : options_(options), controller_(controller), pty_(pty), signalFd_(signalFd),
+      faults_(options.faults, options.seed.value_or(1) ^ 0x5A5AA5A5u), line_(options.baud) {}
+
+int SimLoop::run() {
+    const Clock::time_point start = Clock::now();
+    nextReport_ = start + std::chrono::milliseconds(options_.reportMs);
+    if (options_.exitAfterMs) {
+        deadline_ = start + std::chrono::milliseconds(*options_.exitAfterMs);
+    }
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (deadline_ && now >= *deadline_) {
+            return 0;
+        }
+        releaseDueReplies(now);
+        if (options_.flood ? line_.pending() == 0 : (options_.reportMs > 0 && now >= nextReport_)) {
+            sendReport();
+            while (nextReport_ <= now) {
+                nextReport_ += std::chrono::milliseconds(std::max<std::uint32_t>(options_.reportMs, 1));
+            }
+        }
+        if (line_.pump(pty_.master(), now) == PacedLine::Result::HungUp) {
+            return 1;
+        }
+
+        std::array<pollfd, 2> fds{{{pty_.master(), POLLIN, 0}, {signalFd_, POLLIN, 0}}};
+        if (line_.waitingForRoom()) {
+            fds[0].events |= POLLOUT;
+        }
+        const std::optional<Clock::time_point> wake = nextWake();
+        timespec timeout{};
+        if (wake) {
+            timeout = toTimespec(*wake - Clock::now());
+        }
+        if (ppoll(fds.data(), fds.size(), wake ? &timeout : nullptr, nullptr) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::perror("tq37r-sim: poll");
+            return 1;
+        }
+        if (fds[1].revents & POLLIN) {
+            const Step step = readSignal();
+            if (step != Step::Continue) {
+                return step == Step::Stop ? 0 : 1;
+            }
+        }
+        if (fds[0].revents & POLLOUT) {
+            line_.roomAvailable();
+        }
+        if (fds[0].revents & POLLIN) {
+            if (readRequests() == Step::Failed) {
+                return 1;
+            }
+        }
+    }
+}
+
+std::optional<SimLoop::Clock::time_point> SimLoop::nextWake() const {
+    std::optional<Clock::time_point> wake = line_.nextWrite();
+    const auto earliest = [&wake](Clock::time_point t) {
+        if (!wake || t < *wake) {
+            wake = t;
+        }
+    };
+    if (!delayed_.empty()) {
+        earliest(delayed_.front().due);
+    }
+    if (options_.flood && line_.pending() == 0) {
+        earliest(Clock::now());
+    } else if (options_.reportMs > 0 && !options_.flood) {
+        earliest(nextReport_);
+    }
+    if (deadline_) {
+        earliest(*deadline_);
+    }
+    return wake;
+}
+
+SimLoop::Step SimLoop::readSignal() {
+    signalfd_siginfo info{};
+    if (::read(signalFd_, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) {
+        return Step::Continue;
+    }
+    if (info.ssi_signo == SIGUSR1) {
+        // Pulling the plug: the tool sees its line hang up; nothing more is sent.
+        pty_.hangUp();
+    }
+    return Step::Stop;
+}
+
+SimLoop::Step SimLoop::readRequests() {
+    std::array<std::uint8_t, 512> buffer{};
+    const ssize_t count = ::read(pty_.master(), buffer.data(), buffer.size());
+    if (count < 0) {
+        if (errno == EAGAIN || errno == EINTR) {
+            return Step::Continue;
+        }
+        std::perror("tq37r-sim: read");
+        return Step::Failed;
+    }
+    auto handler = [this](std::span<const std::uint8_t> frameBytes) { onRequest(frameBytes); };
+    receiver_.feed({buffer.data(), static_cast<std::size_t>(count)}, handler);
+    return Step::Continue;
+}
+
+void SimLoop::onRequest(std::span<const std::uint8_t> frameBytes) {
+    ++stats_.requestsReceived[frameBytes[frame::kCodeOffset]];
+    if (faults_.dropRequest()) {
+        ++stats_.requestsDropped;
+        return;
+    }
+    replies_.clear();
+    controller_.handleRequest(frameBytes, replies_);
+    const Clock::time_point due = Clock::now() + std::chrono::milliseconds(options_.delayMs);
+    for (WireFrame& reply : replies_) {
+        delayed_.push_back({due, std::move(reply)});
+    }
+    releaseDueReplies(Clock::now());
+}
+
+void SimLoop::releaseDueReplies(Clock::time_point now) {
+    while (!delayed_.empty() && delayed_.front().due <= now) {
+        send(delayed_.front().bytes);
+        delayed_.pop_front();
+    }
+}
+
+void SimLoop::sendReport() {
+    if (line_.pending() > kReportBacklogLimit) {
+        ++stats_.reportsSkipped;
+        return;
+    }
+    ++reportCount_;
+    send(controller_.stateReport());
+    if (reportCount_ % kF2Every == 0) {
+        send(controller_.telemetryF2());
+    }
+    if (reportCount_ % kF3Every == 0) {
+        send(controller_.telemetryF3());
+    }
+}
+
+void SimLoop::send(const WireFrame& frameBytes) {
+    const FaultInjector::Outcome outcome = faults_.shape(frameBytes, line_.queue());
+    stats_.noiseBytes += outcome.noiseBytes;
+    const std::uint8_t code = frameBytes[frame::kCodeOffset];
+    ++(outcome.corrupted ? stats_.framesCorrupted : stats_.framesSent)[code];
+}
+
+} // namespace tq37r::sim

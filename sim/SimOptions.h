@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "sim/FaultInjector.h"
+#include "sim/SimController.h"
+
+namespace tq37r::sim {
+
+struct SimOptions {
+    std::string portName; // link $TQ37R_PORT_DIR/<portName> to the pty; empty for none
+    bool printDevicePath = false;
+    std::uint32_t baud = 115200;  // 0: as fast as the pty takes
+    std::string flashPath;        // empty: flash lives only as long as the process
+    std::uint32_t reportMs = 500; // 0: no state reports
+    FaultSettings faults;
+    std::uint32_t delayMs = 0;
+    bool flood = false;
+    std::optional<std::uint32_t> seed;
+    std::optional<std::uint32_t> exitAfterMs;
+    bool stats = false;
+    FirmwareInfo firmware;
+};
+
+struct ParseResult {
+    std::optional<SimOptions> options; // nullopt: print error (empty for --help) and usage
+    std::string error;
+};
+
+ParseResult parseOptions(int argc, char** argv);
+const char* usageText();
+
+} // namespace tq37r::sim

@@ -2,8 +2,9 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test demo bench fuzz screenshot test-asan test-tsan clean
+.PHONY: all deps build test demo bench fuzz package screenshot test-asan test-tsan clean
 
 all: build
 
@@ -27,6 +28,13 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	./scripts/bench.sh build-bench
 
+# Each libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus (CI: FUZZ_SECONDS=20).
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DTQ37R_BUILD_FUZZ=ON -DTQ37R_BUILD_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	./fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
 test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=address,undefined
 	cmake --build build-asan -j $(JOBS)
@@ -38,4 +46,4 @@ test-tsan: deps
 	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L threaded
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz

@@ -109,6 +109,8 @@ std::optional<LineErrorCounts> readErrorCounts(int fd) {
 
 } // namespace
 
+OverlappedSerialPort::OverlappedSerialPort() = default;
+
 OverlappedSerialPort::~OverlappedSerialPort() {
     closeDevice();
 }
@@ -145,12 +147,16 @@ bool OverlappedSerialPort::openDevice() {
         return false;
     }
     auto saved = std::make_unique<SavedLine>();
-    if (::ioctl(fd, TIOCEXCL) != 0 || ::tcgetattr(fd, &saved->settings) != 0) {
+    if (::tcgetattr(fd, &saved->settings) != 0) {
         fail(OpenFailure::Other, fd); // not a terminal
         return false;
     }
     saved->rate = kernelBaudRate(fd);
     savedLine_ = std::move(saved);
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        fail(OpenFailure::Other, fd);
+        return false;
+    }
     if (!configure(fd)) {
         return false;
     }
@@ -196,8 +202,9 @@ bool OverlappedSerialPort::configure(int fd) {
 
 void OverlappedSerialPort::fail(OpenFailure failure, int fd) {
     lastOpenFailure_ = failure;
-    ::ioctl(fd, TIOCNXCL);
+    // Only an opener that got as far as setting TIOCEXCL may clear it.
     if (savedLine_) {
+        ::ioctl(fd, TIOCNXCL);
         savedLine_->restore(fd);
         savedLine_.reset();
     }

@@ -39,7 +39,7 @@ public:
     void setNotifyWindow(SerialEventSink* sink);
 
     std::atomic<SerialEventSink*> notifyWindow{nullptr};
-    std::uint32_t rxThreshold = 0;
+    std::uint32_t rxThreshold = 0; // set before open(); the watcher reads it unguarded
     std::atomic<bool> running{false};
 
 private:
@@ -48,7 +48,7 @@ private:
     void wakeWatcher();
 
     std::thread thread_;
-    int wakeFd_ = -1;  // eventfd: close() and rxDrained() wake the watcher's poll
+    int wakeFd_ = -1;  // eventfd: close(), rxDrained() and setNotifyWindow() wake the watcher
     int epollFd_ = -1; // the watcher waits here for the port and wakeFd_
     std::atomic<bool> notificationPending_{false};
 };

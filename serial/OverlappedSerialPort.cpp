@@ -126,8 +126,8 @@ void OverlappedSerialPort::close() {
     closeDevice();
 }
 
-// The 8192-byte driver queues a Windows port is set up with have no Linux
-// counterpart: the tty layer sizes its own buffers.
+// Driver queue sizes (8192 bytes each way) have no Linux counterpart: the tty
+// layer sizes its own buffers, so nothing is asked for here.
 bool OverlappedSerialPort::openDevice() {
     lastOpenFailure_ = OpenFailure::None;
     lastDevicePath_ = resolvePortName(portNumber);
@@ -177,7 +177,7 @@ bool OverlappedSerialPort::configure(int fd) {
     // No hardware flow control, modem lines ignored, DTR not raised again on close.
     line.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
     line.c_cflag |= frameBits(dcb) | CLOCAL | CREAD;
-    line.c_cc[VMIN] = 1; // poll() reports input from the first byte; reads never wait (O_NONBLOCK)
+    line.c_cc[VMIN] = 1; // the watcher hears of input from the first byte; reads never wait (O_NONBLOCK)
     line.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &line) != 0) {
         fail(OpenFailure::Other, fd);

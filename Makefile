@@ -35,6 +35,12 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	./fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
+# A Debian package of the Release build, dependencies from dpkg-shlibdeps.
+package: deps
+	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTQ37R_BUILD_TESTS=OFF
+	cmake --build build-package -j $(JOBS)
+	cd build-package && cpack -G DEB
+
 test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=address,undefined
 	cmake --build build-asan -j $(JOBS)
@@ -46,4 +52,4 @@ test-tsan: deps
 	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L threaded
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz build-package

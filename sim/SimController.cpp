@@ -91,15 +91,17 @@ void SimController::handleRequest(std::span<const std::uint8_t> frameBytes, std:
         return;
     case code::kAutoReturn:
         // 92 00 switches automatic return off and also makes the controller tell its firmware.
+        // The version goes out after the acknowledgement: the tool shows the last message it
+        // gets, and the version text is what the operator asked for.
         if (payload.empty() || payload[0] > 1) {
             return;
         }
         working_.autoReturn = payload[0] == 1;
+        replies.push_back(makeFrame(code::kAcknowledgement, {code}));
         if (payload[0] == 0) {
             replies.push_back(
                 makeFrame(code::kFirmwareVersion, {firmware_.model, firmware_.versionHundredths}));
         }
-        replies.push_back(makeFrame(code::kAcknowledgement, {code}));
         return;
     case code::kSetFlightMode:
         if (payload.empty() || payload[0] > 2) {

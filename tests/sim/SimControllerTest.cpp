@@ -184,10 +184,11 @@ TEST_F(SimControllerTest, FirmwareRequestAlsoSwitchesAutomaticReturnOff) {
 
     const std::vector<WireFrame> replies = answer(request::firmwareVersion(tx));
     ASSERT_EQ(replies.size(), 2u);
-    EXPECT_EQ(replies[0], (WireFrame{0xA5, 0x5A, 0x06, 0x93, 37, 120, 0x36, 0xAA}));
-    const auto version = std::get<reply::FirmwareVersion>(decodeReply(replies[0]));
+    // Acknowledgement first, so the version text is the one left standing in the status line.
+    EXPECT_EQ(std::get<reply::Acknowledgement>(decodeReply(replies[0])).acknowledgedCode, code::kAutoReturn);
+    EXPECT_EQ(replies[1], (WireFrame{0xA5, 0x5A, 0x06, 0x93, 37, 120, 0x36, 0xAA}));
+    const auto version = std::get<reply::FirmwareVersion>(decodeReply(replies[1]));
     EXPECT_EQ(version.status.text(), "TQ-37 Firmware version: 1.20");
-    EXPECT_EQ(std::get<reply::Acknowledgement>(decodeReply(replies[1])).acknowledgedCode, code::kAutoReturn);
     EXPECT_FALSE(controller.working().autoReturn);
 }
 

@@ -103,10 +103,10 @@ TEST(SimProcess, AnswersOverARealPtyAndCountsBothSides) {
     ASSERT_EQ(line.frames.size(), 6u);
     EXPECT_EQ(std::get<reply::GainBlock1>(decodeReply(line.frames[0])).pitchLevelCoef, 35);
     EXPECT_EQ(std::get<reply::GainBlock2>(decodeReply(line.frames[1])).xD, 8);
-    EXPECT_EQ(std::get<reply::FirmwareVersion>(decodeReply(line.frames[2])).status.text(),
-              "TQ-37 Firmware version: 1.20");
-    EXPECT_EQ(std::get<reply::Acknowledgement>(decodeReply(line.frames[3])).acknowledgedCode,
+    EXPECT_EQ(std::get<reply::Acknowledgement>(decodeReply(line.frames[2])).acknowledgedCode,
               code::kAutoReturn);
+    EXPECT_EQ(std::get<reply::FirmwareVersion>(decodeReply(line.frames[3])).status.text(),
+              "TQ-37 Firmware version: 1.20");
     EXPECT_EQ(std::get<reply::Acknowledgement>(decodeReply(line.frames[4])).acknowledgedCode,
               code::kSetHeightGains);
     EXPECT_EQ(std::get<reply::GainBlock1>(decodeReply(line.frames[5])).heightD, 12);

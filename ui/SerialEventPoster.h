@@ -4,14 +4,16 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "serial/NotifyingSerialPort.h"
 
 class QObject;
+class QSocketNotifier;
 
 namespace tq37r {
 
-// A serial notification delivered to a window as a posted event, tagged with the open it came from.
+// A serial notification delivered to the dialog as a posted event, tagged with the open it came from.
 class SerialNotifyEvent : public QEvent {
 public:
     SerialNotifyEvent(Type type, std::uint32_t openGeneration) : QEvent(type), generation(openGeneration) {}
@@ -19,23 +21,32 @@ public:
 };
 
 // Turns the watcher's notifications into posted events of type wm::kSerialRx and
-// wm::kSerialHangUp for the target, on whose thread they are then handled.
+// wm::kSerialHangUp for the target. The watcher thread only sets a flag and signals an
+// eventfd; the events themselves are made and posted on the target's (GUI) thread, so no
+// Qt object is ever touched from the watcher.
 class SerialEventPoster final : public SerialEventSink {
 public:
-    explicit SerialEventPoster(QObject& target) : target_(target) {}
+    explicit SerialEventPoster(QObject& target);
+    ~SerialEventPoster();
+    SerialEventPoster(const SerialEventPoster&) = delete;
+    SerialEventPoster& operator=(const SerialEventPoster&) = delete;
 
     // Watcher thread.
     void postSerialEvent(SerialEvent event, std::int32_t portNumber) override;
 
-    // After the watcher of an open has been stopped: what it posted no longer concerns the port.
-    void forgetEarlierEvents() { generation_.fetch_add(1, std::memory_order_acq_rel); }
-    bool isCurrent(const SerialNotifyEvent& event) const {
-        return event.generation == generation_.load(std::memory_order_acquire);
-    }
+    // GUI thread, after the watcher of an open has been stopped: what it announced no
+    // longer concerns the port, whether still flagged or already posted.
+    void forgetEarlierEvents();
+    bool isCurrent(const SerialNotifyEvent& event) const { return event.generation == generation_; }
 
 private:
+    void postPending();
+
     QObject& target_;
-    std::atomic<std::uint32_t> generation_{0};
+    int wakeFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::atomic<unsigned> pending_{0}; // one bit per SerialEvent
+    std::uint32_t generation_ = 0;     // GUI thread only
 };
 
 } // namespace tq37r

@@ -149,6 +149,9 @@ TEST_F(Connection, EnterInAnEditTogglesTheConnectionAndNeverClosesTheDialog) {
     QTest::keyClick(edit(1027), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(button(1)->text(), "Open");
     EXPECT_FALSE(state.portOpen);
+    QTest::keyClick(combo(1032)->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(button(1)->text(), "Close") << "Enter in a list's text field acts the same";
+    EXPECT_EQ(combo(1032)->currentText(), "19200");
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected) << "still running: no result set";
 }

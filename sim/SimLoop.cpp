@@ -14,8 +14,9 @@ namespace tq37r::sim {
 
 namespace {
 
-// State reports are not queued beyond this while nobody reads the line.
-constexpr std::size_t kReportBacklogLimit = 4096;
+// A report is skipped rather than queued behind this much unsent output: while nobody
+// reads the line, stale reports would otherwise delay the answers to the next requests.
+constexpr std::size_t kReportBacklogLimit = 64;
 // Telemetry rides along with every n-th state report.
 constexpr std::uint64_t kF2Every = 4;
 constexpr std::uint64_t kF3Every = 10;
@@ -46,10 +47,14 @@ int SimLoop::run() {
             return 0;
         }
         releaseDueReplies(now);
-        if (options_.flood ? line_.pending() == 0 : (options_.reportMs > 0 && now >= nextReport_)) {
+        if (options_.flood) {
+            if (line_.pending() == 0) {
+                sendReport();
+            }
+        } else if (options_.reportMs > 0 && now >= nextReport_) {
             sendReport();
             while (nextReport_ <= now) {
-                nextReport_ += std::chrono::milliseconds(std::max<std::uint32_t>(options_.reportMs, 1));
+                nextReport_ += std::chrono::milliseconds(options_.reportMs);
             }
         }
         if (line_.pump(pty_.master(), now) == PacedLine::Result::HungUp) {
@@ -160,7 +165,7 @@ void SimLoop::releaseDueReplies(Clock::time_point now) {
 }
 
 void SimLoop::sendReport() {
-    if (line_.pending() > kReportBacklogLimit) {
+    if (line_.waitingForRoom() || line_.pending() > kReportBacklogLimit) {
         ++stats_.reportsSkipped;
         return;
     }

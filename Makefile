@@ -23,6 +23,10 @@ test: build
 demo: build
 	./scripts/demo.sh $(BUILD)
 
+# Renders the real dialog offscreen into docs/screenshot.png.
+screenshot: build
+	cmake --build $(BUILD) --target screenshot
+
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTQ37R_BUILD_BENCH=ON -DTQ37R_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)

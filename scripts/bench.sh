@@ -4,3 +4,9 @@ set -euo pipefail
 build=${1:-build-bench}
 echo "== Frame receiver throughput =="
 "$build/bench/receiver_bench" --benchmark_color=false
+if [ -x "$build/bench/startup_bench" ]; then
+    echo "== Start-up: tool against a bare Qt dialog =="
+    "$build/bench/startup_bench" "$build/bench/startup_probe_tool" "$build/bench/startup_probe_bare"
+    echo "== Idle cost and reply latency of the dialog =="
+    QT_QPA_PLATFORM=offscreen "$build/bench/dialog_bench"
+fi

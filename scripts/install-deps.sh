@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, tests and demo need, only when some are missing.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config dpkg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth fonts-wqy-zenhei

@@ -5,6 +5,7 @@
 //    dialog's edit holds the new value, against a plain thread blocked in poll() on another
 //    pty for the same frame.
 #include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +40,7 @@ using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kIdOpenClose = 1;
+constexpr int kIdBaudList = 1032;
 constexpr int kIdXP = 1056;
 constexpr int kSamples = 200;
 constexpr auto kIdleTime = std::chrono::seconds(10);
@@ -161,6 +163,7 @@ int main(int argc, char** argv) {
     {
         tq37r::ParamDialog dialog;
         dialog.show();
+        dialog.combo(kIdBaudList)->setCurrentIndex(0); // 115200
         dialog.button(kIdOpenClose)->click();
         if (dialog.button(kIdOpenClose)->text() != QStringLiteral("Close")) {
             std::fprintf(stderr, "could not open the pty as COM1\n");

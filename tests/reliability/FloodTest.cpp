@@ -1,5 +1,6 @@
 // The simulator floods the line with state reports at 115200 baud while the real
 // dialog reads it; a line tap between them counts every frame that reached the tool.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -32,6 +33,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kIdOpenClose = 1;
 constexpr int kIdSetPitch = 1037;
+constexpr int kIdBaudList = 1032;
 constexpr int kIdStatusLine = 1027;
 constexpr auto kFloodTime = 6s;
 
@@ -85,6 +87,7 @@ TEST_F(Flood, EveryReportIsDecodedAndASetGoesOutPromptly) {
     const auto cpuBefore = processCpu();
     const auto tapCpuBefore = tap->cpuTime();
     const auto start = Clock::now();
+    dialog->combo(kIdBaudList)->setCurrentIndex(0); // 115200, the simulator's pace
     QTest::mouseClick(dialog->button(kIdOpenClose), Qt::LeftButton);
     ASSERT_EQ(dialog->button(kIdOpenClose)->text(), "Close") << "open failed";
     ASSERT_TRUE(boxes.empty());

@@ -1,5 +1,6 @@
 // The adapter vanishes while the simulator floods the line: the dialog must close the
 // port by itself and leave no thread behind. Leaks are LSan's part, in the ASan build.
+#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -28,6 +29,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kIdOpenClose = 1;
+constexpr int kIdBaudList = 1032;
 
 std::size_t threadCount() {
     const std::filesystem::directory_iterator tasks("/proc/self/task");
@@ -50,6 +52,7 @@ TEST(Unplug, WhileFloodingClosesThePortAndEndsTheWatcher) {
 
         tq37r::testing::SimProcess sim({TQ37R_SIM_PATH, "--flood", "--baud", "115200", "--port", "COM1"});
         ASSERT_TRUE(QTest::qWaitFor([] { return std::filesystem::exists(portDir() / "COM1"); }, 5000));
+        dialog.combo(kIdBaudList)->setCurrentIndex(0); // 115200, the simulator's pace
         QTest::mouseClick(dialog.button(kIdOpenClose), Qt::LeftButton);
         ASSERT_EQ(dialog.button(kIdOpenClose)->text(), "Close") << "open failed";
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.decoded(code::kStateReport) > 100; }, 5000));

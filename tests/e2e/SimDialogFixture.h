@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../sim/SimProcess.h"
+#include "tests/support/SuitePortDir.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/TxFrame.h"
 #include "ui/ModalHooks.h"
@@ -26,8 +27,7 @@ namespace tq37r::e2e {
 
 using namespace std::chrono_literals;
 
-// The folder TQ37R_PORT_DIR names for the whole run (set up by main).
-std::filesystem::path portDir();
+using suite::portDir;
 
 // The 21 gain edits, in id order.
 inline constexpr std::array<int, 21> kGainEdits{1041, 1042, 1043, 1044, 1045, 1046, 1048,

@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
+#include "tests/support/SuitePortDir.h"
+
 namespace tq37r::test {
 
-// The directory TQ37R_PORT_DIR names for the whole run (made by main).
-std::filesystem::path portDir();
+using suite::portDir;
 
 } // namespace tq37r::test

@@ -18,6 +18,7 @@
 #include "protocol/FrameReceiver.h"
 #include "protocol/TxFrame.h"
 #include "ui/ModalHooks.h"
+#include "tests/support/SuitePortDir.h"
 #include "ui/ParamDialog.h"
 
 namespace tq37r::test {
@@ -25,8 +26,7 @@ namespace tq37r::test {
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
-// The directory TQ37R_PORT_DIR names for the whole test run (set up by main).
-std::filesystem::path portDir();
+using suite::portDir;
 
 // A real dialog, shown offscreen, with its own process state, and a pty linked as COM1.
 // Message boxes are recorded instead of shown.

@@ -1,5 +1,5 @@
-// The dialog suites need a QApplication and a directory of COMn links that the
-// port name resolver is pointed at for the whole run.
+// Main of the suites that drive the real dialog: a QApplication, offscreen unless told
+// otherwise, and a private folder of COMn links for the whole run.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,9 +9,9 @@
 #include <random>
 #include <string>
 
-#include "DialogFixture.h"
+#include "tests/support/SuitePortDir.h"
 
-namespace tq37r::test {
+namespace tq37r::suite {
 namespace {
 std::filesystem::path theDir;
 }
@@ -20,20 +20,20 @@ std::filesystem::path portDir() {
     return theDir;
 }
 
-} // namespace tq37r::test
+} // namespace tq37r::suite
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    std::random_device entropy;
-    tq37r::test::theDir = fs::temp_directory_path() / ("tq37r-ui-" + std::to_string(entropy()));
-    fs::create_directories(tq37r::test::theDir);
-    setenv("TQ37R_PORT_DIR", tq37r::test::theDir.c_str(), 1);
+    tq37r::suite::theDir =
+        fs::temp_directory_path() / ("tq37r-suite-" + std::to_string(std::random_device{}()));
+    fs::create_directories(tq37r::suite::theDir);
+    setenv("TQ37R_PORT_DIR", tq37r::suite::theDir.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    fs::remove_all(tq37r::test::theDir);
+    fs::remove_all(tq37r::suite::theDir);
     return result;
 }
 

@@ -4,17 +4,13 @@
 
 #include "device/Reply.h"
 #include "protocol/Frame.h"
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes makeFrame(std::uint8_t code, const Bytes& payload) {
-    Bytes out(payload.size() + 6);
-    out.resize(frame::assemble(out, code, payload));
-    return out;
-}
+using test::Bytes;
+using test::makeFrame;
 
 template <typename T> T decodeAs(const Bytes& frameBytes) {
     const Reply reply = decodeReply(frameBytes);

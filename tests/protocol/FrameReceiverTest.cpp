@@ -5,17 +5,13 @@
 
 #include "protocol/Frame.h"
 #include "protocol/FrameReceiver.h"
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes makeFrame(std::uint8_t code, const Bytes& payload) {
-    Bytes out(payload.size() + 6);
-    out.resize(frame::assemble(out, code, payload));
-    return out;
-}
+using test::Bytes;
+using test::makeFrame;
 
 Bytes concat(std::initializer_list<Bytes> parts) {
     Bytes out;

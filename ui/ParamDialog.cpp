@@ -192,7 +192,7 @@ void ParamDialog::onOpenClose() {
                                port.lastOpenFailure(), portText.toStdString(), port.lastDevicePath())));
         return;
     }
-    port.notifyWindow.store(&serialEvents_, std::memory_order_release);
+    port.setNotifyWindow(&serialEvents_);
     state_.portOpen = true;
     openClose->setText(QStringLiteral("Close"));
 

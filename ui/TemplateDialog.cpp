@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -65,7 +66,10 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
     case ControlKind::DefaultPushButton: {
         auto* button = has(control, style::kMultilineCaption) ? new WrappingPushButton(caption, this)
                                                               : new QPushButton(caption, this);
-        button->setDefault(control.kind == ControlKind::DefaultPushButton);
+        if (control.kind == ControlKind::DefaultPushButton) {
+            button->setDefault(true);
+            defaultButton_ = button;
+        }
         if (control.id != kNoId) {
             connect(button, &QPushButton::clicked, this, [this, id = control.id] { onCommand(id); });
         }
@@ -87,6 +91,9 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
         combo->setEditable(control.kind == ControlKind::ComboBox);
         // Typed text stays typed text; it never becomes a list entry.
         combo->setInsertPolicy(QComboBox::NoInsert);
+        if (combo->isEditable()) {
+            combo->lineEdit()->installEventFilter(this);
+        }
         // The template's height includes the dropped-down list; the closed box is one line high.
         rect.height = combo->sizeHint().height();
         widget = combo;
@@ -181,6 +188,21 @@ QLineEdit* TemplateDialog::edit(int id) const {
 }
 QComboBox* TemplateDialog::combo(int id) const {
     return qobject_cast<QComboBox*>(dlgItem(id));
+}
+
+bool TemplateDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Left to the combo box, Enter would select a list entry matching the typed
+            // text first; typed text must leave the list without a selection.
+            if (defaultButton_ != nullptr) {
+                defaultButton_->click();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int comboSelection(const QComboBox& combo) {

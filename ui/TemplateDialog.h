@@ -34,6 +34,8 @@ public:
 
 protected:
     virtual void onCommand(int id) = 0;
+    // Enter in a list's text field goes to the default button, as it does from an edit.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* createControl(const ControlTemplate& control);
@@ -43,6 +45,7 @@ private:
     DialogBaseUnits baseUnits_;
     std::vector<QWidget*> controls_;
     std::unordered_map<int, QWidget*> byId_;
+    QPushButton* defaultButton_ = nullptr;
 };
 
 // The list item a combo box has selected: none (-1) once text that is not the

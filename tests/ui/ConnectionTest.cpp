@@ -156,6 +156,22 @@ TEST_F(Connection, EnterInAnEditTogglesTheConnectionAndNeverClosesTheDialog) {
     EXPECT_EQ(dialog->result(), QDialog::Rejected) << "still running: no result set";
 }
 
+TEST_F(Connection, EnterAfterTypingAListedPortNameActsLikeAClick) {
+    // COM2 exists and is in the list, but typed text leaves the list without a selection.
+    PtyPeer second;
+    second.linkAs(portDir(), "COM2");
+    combo(1031)->lineEdit()->setFocus();
+    combo(1031)->lineEdit()->selectAll();
+    QTest::keyClicks(combo(1031)->lineEdit(), "COM2");
+    QTest::keyClick(combo(1031)->lineEdit(), Qt::Key_Return);
+    std::filesystem::remove(portDir() / "COM2");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "open fail");
+    EXPECT_EQ(boxes[0].title, "COM2");
+    EXPECT_FALSE(state.portOpen);
+    EXPECT_EQ(combo(1031)->currentText(), "COM2");
+}
+
 TEST_F(Connection, HangUpPutsOpenBackAndTheAdapterCanBeReopened) {
     openPort();
     peer->hangUp();

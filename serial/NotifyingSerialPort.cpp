@@ -57,6 +57,7 @@ bool NotifyingSerialPort::open() {
         return false;
     }
     notificationPending_.store(false, std::memory_order_release);
+    hangUpPending_.store(false);
     running.store(true, std::memory_order_release);
     try {
         thread_ = std::thread(&NotifyingSerialPort::watch, this);
@@ -92,7 +93,15 @@ void NotifyingSerialPort::notifyRxReady() {
 }
 
 void NotifyingSerialPort::notifyHangUp() {
-    if (SerialEventSink* sink = notifyWindow.load(std::memory_order_acquire)) {
+    // Flag first, then look for a sink: a hang-up before the sink is set is posted by
+    // setNotifyWindow instead, and the exchange makes sure it is posted once.
+    hangUpPending_.store(true);
+    postPendingHangUp();
+}
+
+void NotifyingSerialPort::postPendingHangUp() {
+    SerialEventSink* sink = notifyWindow.load();
+    if (sink != nullptr && hangUpPending_.exchange(false)) {
         sink->postSerialEvent(SerialEvent::HangUp, portNumber);
     }
 }
@@ -103,7 +112,8 @@ void NotifyingSerialPort::rxDrained() {
 }
 
 void NotifyingSerialPort::setNotifyWindow(SerialEventSink* sink) {
-    notifyWindow.store(sink, std::memory_order_release);
+    notifyWindow.store(sink);
+    postPendingHangUp();
     wakeWatcher();
 }
 

@@ -35,7 +35,7 @@ public:
 
     // The drain calls this after reading, so that the watcher announces what is still queued.
     void rxDrained();
-    // Stores the sink and lets the watcher announce bytes that came while there was none.
+    // Stores the sink and lets the watcher announce bytes, or a hang-up, that came while there was none.
     void setNotifyWindow(SerialEventSink* sink);
 
     std::atomic<SerialEventSink*> notifyWindow{nullptr};
@@ -46,11 +46,13 @@ private:
     void watch();
     void announceQueued();
     void wakeWatcher();
+    void postPendingHangUp();
 
     std::thread thread_;
     int wakeFd_ = -1;  // eventfd: close(), rxDrained() and setNotifyWindow() wake the watcher
     int epollFd_ = -1; // the watcher waits here for the port and wakeFd_
     std::atomic<bool> notificationPending_{false};
+    std::atomic<bool> hangUpPending_{false}; // seen before a sink was set
 };
 
 } // namespace tq37r

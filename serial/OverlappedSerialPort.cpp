@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "serial/KernelBaudRate.h"
 #include "serial/PortNames.h"
@@ -30,6 +31,14 @@ struct OverlappedSerialPort::SavedLine {
 };
 
 namespace {
+
+void waitForOutputToLeave(int fd, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int queued = 0;
+    while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
 
 OpenFailure openFailureFromErrno(int error) {
     if (error == ENOENT || error == ENODEV || error == ENXIO) {
@@ -217,6 +226,11 @@ void OverlappedSerialPort::closeDevice() {
         return;
     }
     ::ioctl(fd, TIOCNXCL);
+    // The last frame gets a moment to leave at our settings; whatever is still queued is
+    // dropped, since restored settings (hardware flow control, say) could otherwise hold
+    // close() for the driver's closing wait.
+    waitForOutputToLeave(fd, std::chrono::milliseconds(200));
+    ::tcflush(fd, TCIOFLUSH);
     if (savedLine_) {
         savedLine_->restore(fd);
         savedLine_.reset();

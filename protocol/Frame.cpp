@@ -1,7 +1,6 @@
 #include "protocol/Frame.h"
 
 #include <algorithm>
-#include <cassert>
 
 namespace tq37r::frame {
 
@@ -15,8 +14,11 @@ std::uint8_t checksum(std::span<const std::uint8_t> frameBytes) {
 }
 
 std::size_t assemble(std::span<std::uint8_t> out, std::uint8_t code, std::span<const std::uint8_t> payload) {
+    // The length byte counts at most 255, and the frame must fit where it goes.
+    if (payload.size() > kMaxPayload || out.size() < payload.size() + 6) {
+        return 0;
+    }
     const std::uint8_t length = lengthForPayload(payload.size());
-    assert(out.size() >= totalSize(length));
     out[0] = kHeader1;
     out[1] = kHeader2;
     out[kLengthOffset] = length;

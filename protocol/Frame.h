@@ -17,6 +17,7 @@ inline constexpr std::size_t kCodeOffset = 3;
 inline constexpr std::size_t kPayloadOffset = 4;
 // Length byte of the shortest frame that still holds a code and a checksum.
 inline constexpr std::uint8_t kMinLength = 4;
+inline constexpr std::size_t kMaxPayload = 255 - 4;
 
 inline constexpr std::size_t totalSize(std::uint8_t length) {
     return std::size_t{length} + 2;
@@ -28,8 +29,9 @@ inline constexpr std::uint8_t lengthForPayload(std::size_t payloadSize) {
 // Low 8 bits of the sum of the bytes at offsets 2 .. L-1 (length, code, payload).
 std::uint8_t checksum(std::span<const std::uint8_t> frameBytes);
 
-// Writes a whole frame for code and payload into out, which must hold payload.size() + 6 bytes.
-// Returns the number of bytes written (L + 2).
+// Writes a whole frame for code and payload into out. Returns the number of bytes written
+// (L + 2), or 0, writing nothing, when the payload is longer than a length byte can count or
+// the frame does not fit into out.
 std::size_t assemble(std::span<std::uint8_t> out, std::uint8_t code, std::span<const std::uint8_t> payload);
 } // namespace frame
 

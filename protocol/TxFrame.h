@@ -17,7 +17,8 @@ public:
     // The buffer the tool's request handlers use.
     static TxFrame& shared();
 
-    // Assembles code and payload from offset 0; returns the frame length L + 2.
+    // Assembles code and payload from offset 0; returns the frame length L + 2, or 0 when
+    // the payload cannot fit (nothing is then handed on).
     std::size_t assemble(std::uint8_t code, std::initializer_list<std::uint8_t> payload);
     std::size_t assemble(std::uint8_t code, std::span<const std::uint8_t> payload);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "protocol/Frame.h"
@@ -28,6 +29,21 @@ TEST(FrameLayout, ChecksumWrapsModulo256AndSkipsHeaderAndTrailer) {
     EXPECT_EQ(tx.assemble(0xE4, {35, 0, 30}), 9u);
     EXPECT_EQ(assembled(tx), (Bytes{0xA5, 0x5A, 0x07, 0xE4, 0x23, 0x00, 0x1E, 0x2C, 0xAA}));
     EXPECT_EQ(frame::checksum(tx.assembled()), 0x2C);
+}
+
+TEST(FrameLayout, PayloadsTooLongForTheLengthByteOrTheBufferAreRefused) {
+    TxFrame tx;
+    tx.assemble(0x86, {});
+    const Bytes fits(TxFrame::kCapacity - 6, 0x11);
+    EXPECT_EQ(tx.assemble(0x01, fits), TxFrame::kCapacity);
+    EXPECT_EQ(tx.assembled()[2], 0xFE);
+
+    const Bytes tooLong(TxFrame::kCapacity - 5, 0x22); // L would be 255, but 257 bytes do not fit
+    EXPECT_EQ(tx.assemble(0x02, tooLong), 0u);
+    EXPECT_TRUE(tx.assembled().empty());
+    std::array<std::uint8_t, 300> roomy{};
+    EXPECT_EQ(frame::assemble(roomy, 0x03, Bytes(251, 0x33)), 257u);
+    EXPECT_EQ(frame::assemble(roomy, 0x03, Bytes(252, 0x33)), 0u) << "a length byte cannot count 256";
 }
 
 TEST(FrameLayout, EachRequestOverwritesTheLastFromOffsetZero) {

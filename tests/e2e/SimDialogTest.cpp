@@ -124,7 +124,7 @@ TEST_F(SimDialog, OnANoisyLineEveryIntactFrameTakesEffect) {
             dialog->edit(1027)->clear();
             click(row.setButton);
             // A spoiled acknowledgement never shows; an intact one shows well within this.
-            shown += waitFor([&] { return statusText() == row.acknowledgement; }, 1500ms) ? 1 : 0;
+            shown += waitFor([&] { return statusText() == row.acknowledgement; }, 3000ms) ? 1 : 0;
         }
     }
     const std::vector<int> expected = grid();

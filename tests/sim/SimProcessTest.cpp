@@ -99,7 +99,7 @@ TEST(SimProcess, AnswersOverARealPtyAndCountsBothSides) {
     line.send(tx, request::firmwareVersion(tx));
     line.send(tx, request::setGainGroup(tx, GainGroup::Height, 20, 2, 12));
     line.send(tx, request::readGainBlock1(tx));
-    line.pump(5s, 300ms);
+    line.pump(5s, 1500ms);
     ASSERT_EQ(line.frames.size(), 6u);
     EXPECT_EQ(std::get<reply::GainBlock1>(decodeReply(line.frames[0])).pitchLevelCoef, 35);
     EXPECT_EQ(std::get<reply::GainBlock2>(decodeReply(line.frames[1])).xD, 8);
@@ -161,8 +161,9 @@ TEST(SimProcess, FloodIsPacedAtTheLineRate) {
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const double lineRate = baud / 10.0;
         std::printf("baud %d: %.0f bytes/s, line carries %.0f\n", baud, bytes / seconds, lineRate);
-        // Never faster than the line (one burst of slack); generous below for a busy machine.
-        EXPECT_LE(bytes, lineRate * seconds * 1.05 + 64);
+        // Not faster than the line: an unpaced simulator would write many times this. The
+        // slack is for bytes a busy machine delivers late into the window.
+        EXPECT_LE(bytes, lineRate * seconds * 1.5 + 64);
         EXPECT_GE(bytes, lineRate * seconds * 0.3);
         EXPECT_GT(line.count(code::kStateReport), 10u);
     }

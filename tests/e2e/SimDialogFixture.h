@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "../sim/SimProcess.h"
-#include "tests/support/SuitePortDir.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/TxFrame.h"
+#include "tests/support/SuitePortDir.h"
 #include "ui/ModalHooks.h"
 #include "ui/ParamDialog.h"
 

@@ -17,8 +17,8 @@
 #include "PtyPeer.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/TxFrame.h"
-#include "ui/ModalHooks.h"
 #include "tests/support/SuitePortDir.h"
+#include "ui/ModalHooks.h"
 #include "ui/ParamDialog.h"
 
 namespace tq37r::test {

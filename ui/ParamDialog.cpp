@@ -127,9 +127,16 @@ bool ParamDialog::event(QEvent* event) {
     const int type = event->type();
     if (type == wm::kSerialRx || type == wm::kSerialHangUp) {
         // Notifications from the watcher of an earlier open concern a port that is closed by now.
-        if (serialEvents_.isCurrent(*static_cast<SerialNotifyEvent*>(event))) {
-            dispatchMessage<ParamDialog>(*this, messageMap(), type, 0, 0);
+        if (!serialEvents_.isCurrent(*static_cast<SerialNotifyEvent*>(event))) {
+            return true;
         }
+        if (type == wm::kSerialRx && transferring_) {
+            // The integer prompt is up: a read-back now would overwrite the fields being taken
+            // and the entry being corrected. The bytes wait in the port until the request is out.
+            rxDeferred_ = true;
+            return true;
+        }
+        dispatchMessage<ParamDialog>(*this, messageMap(), type, 0, 0);
         return true;
     }
     if (type == QEvent::Timer && static_cast<QTimerEvent*>(event)->timerId() == timerId_) {
@@ -144,7 +151,15 @@ bool ParamDialog::UpdateData(bool saveAndValidate) {
         exchange_.toControls();
         return true;
     }
+    transferring_ = true;
     lastTransferCount_ = exchange_.fromControls();
+    transferring_ = false;
+    if (rxDeferred_) {
+        rxDeferred_ = false;
+        // Queued, so the request that asked for this transfer is sent first.
+        QMetaObject::invokeMethod(
+            this, [this] { onSerialRx(); }, Qt::QueuedConnection);
+    }
     return lastTransferCount_ == kIntegerTransferOrder.size();
 }
 

@@ -101,6 +101,8 @@ private:
     QIcon appIcon;
     DataExchange exchange_;
     std::size_t lastTransferCount_ = kIntegerTransferOrder.size();
+    bool transferring_ = false; // edits to fields, possibly with the integer prompt up
+    bool rxDeferred_ = false;   // data arrived meanwhile
     int timerId_ = 0;
     SerialEventPoster serialEvents_; // outlives port, whose watcher posts through it
 

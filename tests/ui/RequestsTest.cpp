@@ -1,6 +1,7 @@
 // Every button's request as the controller's side of the line receives it, and the
 // data exchange that comes before the ones that send field values.
 #include "DialogFixture.h"
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r::test {
 namespace {
@@ -145,6 +146,28 @@ TEST_F(Requests, BadEntryPromptsAndHoldsBackOnlyTheRowsItCuts) {
     click(1047);
     EXPECT_EQ(written(9), (Bytes{0xA5, 0x5A, 0x07, 0xE5, 0x24, 0x00, 0x1E, 0x2E, 0xAA}));
     EXPECT_EQ(boxes.size(), 7U);
+}
+
+TEST_F(Requests, AReadBackArrivingWhileThePromptIsUpWaitsUntilTheRequestIsOut) {
+    openPort();
+    click(1035);
+    typeInto(1041, "7");
+    typeInto(1044, "abc");
+    Bytes payload(18, 0x01);
+    payload[12] = 50; // Pitch as the controller has it
+    const Bytes readBack = makeFrame(0xEB, payload);
+    // The prompt is modal: events go on being handled while the operator reads it.
+    ModalHooks::setMessageBoxHook([this, &readBack](const MessageBoxRequest& request) {
+        boxes.push_back(request);
+        reply(readBack);
+        QTest::qWait(300);
+    });
+    click(1037);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(written(9), (Bytes{0xA5, 0x5A, 0x07, 0xE4, 0x07, 0x00, 0x1E, 0x10, 0xAA}))
+        << "the row goes out as the operator typed it";
+    ASSERT_TRUE(waitFor([&] { return text(1041) == "50"; })) << "the read-back takes effect afterwards";
+    EXPECT_EQ(statusText(), QString::fromUtf8("Read TQ-36R OK！"));
 }
 
 TEST_F(Requests, BadEntryInARowsOwnEditHoldsThatRowBackEvenWhenItsOtherFieldsWereTaken) {

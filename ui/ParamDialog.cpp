@@ -89,6 +89,9 @@ ParamDialog::ParamDialog(ParamProcessState& state, QWidget* parent)
 }
 
 ParamDialog::~ParamDialog() {
+    // The lists outlive this part of the dialog while the base class deletes its children,
+    // and may still signal (a focused list settles its text as it goes).
+    portCombo->disconnect(this);
     // Stop the watcher before the window it posts to goes away.
     port.close();
 }

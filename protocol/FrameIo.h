@@ -10,8 +10,7 @@
 
 namespace tq37r {
 
-class OverlappedSerialPort;
-class NotifyingSerialPort;
+class SerialPort;
 
 // At most this many bytes are read per notification.
 inline constexpr std::size_t kDrainChunk = 255;
@@ -21,11 +20,11 @@ inline constexpr std::size_t kDrainChunk = 255;
 std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate);
 
 // Writes the first byteCount bytes of tx whole, or abandons them after the write timeout.
-// Does nothing when the port is closed.
-void sendFrame(OverlappedSerialPort& port, const TxFrame& tx, std::size_t byteCount);
+// False when the port is closed or not every byte went.
+bool sendFrame(SerialPort& port, const TxFrame& tx, std::size_t byteCount);
 
 // Reads up to kDrainChunk queued bytes into the receiver, or discards the input
 // queue when a fresh line error is flagged; then lets the watcher announce any rest.
-void drainPort(NotifyingSerialPort& port, FrameReceiver& receiver, FrameHandler handler);
+void drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler);
 
 } // namespace tq37r

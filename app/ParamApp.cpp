@@ -1,12 +1,14 @@
 #include "app/ParamApp.h"
 
-#include "ui/ParamDialog.h"
+#include "qt/ParamWindow.h"
+#include "serial/posix/PosixSerialPort.h"
 
 namespace tq37r {
 
 bool ParamApp::InitInstance() {
-    ParamDialog dialog;
-    dialog.exec();
+    PosixSerialPort port;
+    ParamWindow window(port);
+    window.exec();
     // Leaving the scope stops the watcher and closes the port.
     return false;
 }

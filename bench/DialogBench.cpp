@@ -31,17 +31,15 @@
 
 #include "device/Codes.h"
 #include "protocol/Frame.h"
-#include "ui/ParamDialog.h"
-#include "ui/ParamProcessState.h"
+#include "qt/ParamWindow.h"
+#include "res/ControlIds.h"
+#include "serial/posix/PosixSerialPort.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr int kIdOpenClose = 1;
-constexpr int kIdBaudList = 1032;
-constexpr int kIdXP = 1056;
 constexpr int kSamples = 200;
 constexpr auto kIdleTime = std::chrono::seconds(10);
 
@@ -161,11 +159,12 @@ int main(int argc, char** argv) {
     tq37r::ParamProcessState::shared().firstOpenRead = false;
     int status = 0;
     {
-        tq37r::ParamDialog dialog;
+        tq37r::PosixSerialPort port;
+        tq37r::ParamWindow dialog(port);
         dialog.show();
-        dialog.combo(kIdBaudList)->setCurrentIndex(0); // 115200
-        dialog.button(kIdOpenClose)->click();
-        if (dialog.button(kIdOpenClose)->text() != QStringLiteral("Close")) {
+        dialog.combo(tq37r::id::kBaudList)->setCurrentIndex(0); // 115200
+        dialog.button(tq37r::id::kOpenClose)->click();
+        if (dialog.button(tq37r::id::kOpenClose)->text() != QStringLiteral("Close")) {
             std::fprintf(stderr, "could not open the pty as COM1\n");
             status = 1;
         } else {
@@ -179,7 +178,7 @@ int main(int argc, char** argv) {
                 "idle cost, port open, nothing arriving: %.3f CPU s in %.1f s (ratio CPU/wall %.5f)\n",
                 idleCpu, idleWall, idleCpu / idleWall);
 
-            QLineEdit* xP = dialog.edit(kIdXP);
+            QLineEdit* xP = dialog.edit(tq37r::id::kXP);
             Clock::time_point shown{};
             QObject::connect(xP, &QLineEdit::textChanged, [&shown] { shown = Clock::now(); });
             std::vector<double> us;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/DialogInteger.h"
+#include "core/DialogInteger.h"
 
 namespace {
 

@@ -7,11 +7,6 @@
 
 namespace tq37r {
 
-FrameReceiver& FrameReceiver::shared() {
-    static FrameReceiver instance;
-    return instance;
-}
-
 void FrameReceiver::feed(std::span<const std::uint8_t> bytes, FrameHandler handler) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {

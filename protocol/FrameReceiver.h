@@ -17,8 +17,6 @@ public:
 
     enum class RxState : std::uint8_t { Hunting, HeaderSeen, ExpectLength, InBody };
 
-    // The receiver the tool's drain feeds.
-    static FrameReceiver& shared();
 
     // Runs bytes through the state machine; calls handler once for each good
     // frame, in order. State carries over between calls.

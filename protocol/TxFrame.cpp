@@ -4,11 +4,6 @@
 
 namespace tq37r {
 
-TxFrame& TxFrame::shared() {
-    static TxFrame instance;
-    return instance;
-}
-
 std::size_t TxFrame::assemble(std::uint8_t code, std::initializer_list<std::uint8_t> payload) {
     return assemble(code, std::span<const std::uint8_t>(payload.begin(), payload.size()));
 }

@@ -14,8 +14,6 @@ class TxFrame {
 public:
     static constexpr std::size_t kCapacity = 256;
 
-    // The buffer the tool's request handlers use.
-    static TxFrame& shared();
 
     // Assembles code and payload from offset 0; returns the frame length L + 2, or 0 when
     // the payload cannot fit (nothing is then handed on).

@@ -31,8 +31,6 @@ inline constexpr std::uint32_t kSorted = 1u << 7;
 inline constexpr std::uint32_t kMultilineCaption = 1u << 8; // button caption wraps
 } // namespace style
 
-inline constexpr int kNoId = -1; // a control no code refers to
-
 struct ControlTemplate {
     int id;
     ControlKind kind;
@@ -58,9 +56,5 @@ struct DialogTemplate {
 
 // Dialog template 102, the tool's one window.
 const DialogTemplate& paramDialogTemplate();
-
-// Resource ids of the artwork.
-inline constexpr int kAppIconId = 128;
-inline constexpr int kBannerBitmapId = 149;
 
 } // namespace tq37r

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
+#include <unistd.h>
 #include <string>
 
 #include "tests/support/SuitePortDir.h"
@@ -25,7 +25,7 @@ std::filesystem::path portDir() {
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     tq37r::suite::theDir =
-        fs::temp_directory_path() / ("tq37r-suite-" + std::to_string(std::random_device{}()));
+        fs::temp_directory_path() / ("tq37r-suite-" + std::to_string(getpid()));
     fs::create_directories(tq37r::suite::theDir);
     setenv("TQ37R_PORT_DIR", tq37r::suite::theDir.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+// The dialog's own words, beside the controller's replies (device/StatusMessage.h).
+namespace tq37r::text {
+
+inline constexpr std::string_view kProgramTitle = "tq37r-params";
+inline constexpr std::string_view kEnterAnInteger = "Please enter an integer.";
+inline constexpr std::string_view kOpenFail = "open fail";
+inline constexpr std::string_view kOpenCaption = "Open";
+inline constexpr std::string_view kCloseCaption = "Close";
+inline constexpr std::string_view kChooseAPort = "Choose a port from the list";
+inline constexpr std::string_view kBadBaudRate = "The baud rate must be a positive whole number";
+
+} // namespace tq37r::text

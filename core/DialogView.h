@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tq37r {
+
+// A box with an OK button.
+struct MessageBoxRequest {
+    enum class Icon { None, Warning };
+    std::string title;
+    std::string text;
+    std::string detail; // a second line under the text; empty for none
+    Icon icon = Icon::None;
+};
+
+// What the dialog core needs of a window toolkit, control by control (ids from
+// res/ControlIds.h). Texts are UTF-8 everywhere; a view converts at its own boundary.
+class DialogView {
+public:
+    // An edit's text, a list's text field, a button's caption.
+    virtual std::string text(int id) const = 0;
+    virtual void setText(int id, std::string_view text) = 0;
+    // A list's selected item; -1 when none, also once text has been typed into its field.
+    virtual int selection(int id) const = 0;
+    virtual void setSelection(int id, int index) = 0;
+    // Puts the keyboard focus on a control, with an edit's whole text selected.
+    virtual void focus(int id) = 0;
+    virtual void setToolTip(int id, std::string_view text) = 0;
+    // Modal: returns when the user has answered. Serial notifications and timer ticks still
+    // arrive while it is up, as they do in a platform's modal loop.
+    virtual void messageBox(const MessageBoxRequest& request) = 0;
+    // Ends the dialog's modal run.
+    virtual void endDialog() = 0;
+
+protected:
+    ~DialogView() = default;
+};
+
+} // namespace tq37r

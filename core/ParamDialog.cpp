@@ -1,0 +1,240 @@
+#include "core/ParamDialog.h"
+
+#include <chrono>
+#include <string>
+
+#include "core/BaudRate.h"
+#include "core/DialogClock.h"
+#include "core/DialogTexts.h"
+#include "core/DialogView.h"
+#include "core/OpenFailureText.h"
+#include "protocol/FrameIo.h"
+#include "res/ControlIds.h"
+
+namespace tq37r {
+namespace {
+
+constexpr std::chrono::milliseconds kStatusTimerPeriod{100};
+constexpr std::chrono::milliseconds kFirstOpenReadPause{300};
+constexpr int kMaxPortNumber = 1024;
+
+} // namespace
+
+std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
+    using D = ParamDialog;
+    static constexpr MessageMapEntry<D> kMap[] = {
+        {wm::kCommand, id::kOpenClose, &D::onOpenClose},
+        {wm::kTimer, 0, nullptr, &D::OnTimer},
+        {wm::kCommand, id::kSetTargetAltitude, &D::onSetTargetAltitude},
+        {wm::kCommand, id::kSetCirclingRadius, &D::onSetCirclingRadius},
+        {wm::kCommand, id::kReadFlightParams, &D::onReadFlightParams},
+        {wm::kCommand, id::kSetMixingMode, &D::onSetMixingMode},
+        {wm::kCommand, id::kReadMixingMode, &D::onReadMixingMode},
+        {wm::kCommand, id::kSaveConfiguration, &D::onSaveConfiguration},
+        {wm::kCommand, id::kFlightModeRemote, &D::onFlightModeRemote},
+        {wm::kCommand, id::kFlightModeStabilised, &D::onFlightModeStabilised},
+        {wm::kCommand, id::kFlightModeAuto, &D::onFlightModeAuto},
+        {wm::kCommand, id::kTaskReturn, &D::onTaskReturn},
+        {wm::kCommand, id::kTaskCircle, &D::onTaskCircle},
+        {wm::kCommand, id::kTaskTakeOff, &D::onTaskTakeOff},
+        {wm::kCommand, id::kTaskCancel, &D::onTaskCancel},
+        {wm::kCommand, id::kGyroSelfTest, &D::onGyroSelfTest},
+        {wm::kCommand, id::kAutoReturnOn, &D::onAutoReturnOn},
+        {wm::kCommand, id::kAutoReturnOff, &D::onGetFirmwareVersion},
+        {wm::kCommand, id::kRead, &D::onRead},
+        {wm::kCommand, id::kSetPitch, &D::onSetPitch},
+        {wm::kCommand, id::kSetRoll, &D::onSetRoll},
+        {wm::kCommand, id::kSetHeading, &D::onSetHeading},
+        {wm::kCommand, id::kSetOther, &D::onSetOther},
+        {wm::kCommand, id::kRestoreDefaults, &D::onRestoreDefaults},
+        {wm::kCommand, id::kSetX, &D::onSetX},
+        {wm::kCommand, id::kSetY, &D::onSetY},
+        {wm::kCommand, id::kSetHeight, &D::onSetHeight},
+        {wm::kCommand, id::kGetFirmwareVersion, &D::onGetFirmwareVersion},
+        {wm::kSerialRx, 0, &D::onSerialRx},
+        {wm::kSerialHangUp, 0, &D::onSerialHangUp},
+    };
+    return kMap;
+}
+
+ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
+                         ParamProcessState& state)
+    : view_(view), clock_(clock), port_(port), sink_(sink), state_(state), exchange_(view, fields_) {}
+
+ParamDialog::~ParamDialog() {
+    // The watcher must be gone before the window it posts to.
+    port_.close();
+}
+
+bool ParamDialog::OnInitDialog() {
+    UpdateData(false);
+    clock_.setTimer(kStatusTimerId, kStatusTimerPeriod);
+    view_.setSelection(id::kPortList, 0);
+    view_.setSelection(id::kBaudList, 4);
+    view_.setSelection(id::kMixingModeList, 0);
+    updateFlightModeCaptions();
+    updateTaskCaptions();
+    onPortListChanged();
+    return true;
+}
+
+void ParamDialog::OnCancel() {
+    view_.endDialog();
+}
+
+void ParamDialog::onCommand(int controlId) {
+    if (!dispatchMessage<ParamDialog>(*this, messageMap(), wm::kCommand, controlId, 0) &&
+        controlId == id::kCancel) {
+        OnCancel();
+    }
+}
+
+void ParamDialog::onSerialEvent(SerialEvent event, std::uint32_t tag) {
+    // Notifications from the watcher of an earlier open concern a port that is closed by now.
+    if (tag != openTag_ || !state_.portOpen) {
+        return;
+    }
+    if (event == SerialEvent::RxReady && transferring_) {
+        // The integer prompt is up: a read-back now would overwrite the fields being taken
+        // and the entry being corrected. The bytes wait in the port until the request is out.
+        rxDeferred_ = true;
+        return;
+    }
+    dispatchMessage<ParamDialog>(*this, messageMap(), event == SerialEvent::RxReady ? wm::kSerialRx : wm::kSerialHangUp,
+                                 0, 0);
+}
+
+bool ParamDialog::UpdateData(bool saveAndValidate) {
+    if (!saveAndValidate) {
+        exchange_.toControls();
+        return true;
+    }
+    transferring_ = true;
+    lastTransferCount_ = exchange_.fromControls();
+    transferring_ = false;
+    if (rxDeferred_) {
+        rxDeferred_ = false;
+        // Posted, so the request that asked for this transfer goes out first.
+        sink_.postSerialEvent(SerialEvent::RxReady, openTag_);
+    }
+    return lastTransferCount_ == kIntegerTransferOrder.size();
+}
+
+void ParamDialog::OnTimer(int timerId) {
+    if (timerId == kFrameGapTimerId) {
+        onFrameQuietGap();
+        return;
+    }
+    if (timerId == kStatusTimerId && state_.statusCountdown > 0) {
+        --state_.statusCountdown;
+        if (state_.statusCountdown == 0) {
+            view_.setText(id::kStatusLine, "");
+        }
+    }
+}
+
+void ParamDialog::showStatus(const StatusMessage& message) {
+    state_.statusCountdown = message.countdown();
+    view_.setText(id::kStatusLine, message.text());
+}
+
+void ParamDialog::onOpenClose() {
+    const int portNumber = view_.selection(id::kPortList) + 1;
+    const std::string portText = view_.text(id::kPortList);
+    const int baudIndex = view_.selection(id::kBaudList);
+
+    if (state_.portOpen) {
+        closePort();
+        return;
+    }
+    if (portNumber < 1 || portNumber > kMaxPortNumber) {
+        openFail(portText, std::string(text::kChooseAPort));
+        return;
+    }
+    const auto baudRate = chosenBaudRate(baudIndex, view_.text(id::kBaudList));
+    if (!baudRate) {
+        openFail(portText, std::string(text::kBadBaudRate));
+        return;
+    }
+    const std::string portName = "COM" + std::to_string(portNumber);
+    const OpenResult opened = port_.open(portName, PortSettings{*baudRate});
+    if (!opened) {
+        openFail(portText, openFailureDetail(opened.failure, portText, opened.devicePath));
+        return;
+    }
+    openBaudRate_ = *baudRate;
+    // Whatever an earlier line left half-received has nothing to do with this one.
+    state_.receiver.reset();
+    port_.setNotifySink(&sink_, openTag_);
+    state_.portOpen = true;
+    view_.setText(id::kOpenClose, text::kCloseCaption);
+
+    // The flag is cleared only when both gain blocks have come back, so a read that went
+    // unanswered (wrong rate, adapter pulled) is tried again at the next open.
+    if (state_.firstOpenRead) {
+        clock_.pause(kFirstOpenReadPause);
+        onRead();
+        clock_.pause(kFirstOpenReadPause);
+        onRead();
+    }
+}
+
+void ParamDialog::onSerialHangUp() {
+    // The adapter went away: let the operator open it again once it is back.
+    if (state_.portOpen) {
+        closePort();
+    }
+}
+
+void ParamDialog::closePort() {
+    clock_.killTimer(kFrameGapTimerId);
+    port_.close();
+    ++openTag_;
+    state_.portOpen = false;
+    view_.setText(id::kOpenClose, text::kOpenCaption);
+}
+
+void ParamDialog::openFail(const std::string& portText, const std::string& detail) {
+    view_.messageBox({portText, std::string(text::kOpenFail), detail, MessageBoxRequest::Icon::None});
+}
+
+void ParamDialog::onSerialRx() {
+    auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
+    drainPort(port_, state_.receiver, handler);
+    watchForStalledFrame();
+}
+
+// Costs nothing per byte: looked at once per drain, and only a pending frame arms the timer.
+void ParamDialog::watchForStalledFrame() {
+    if (state_.receiver.midFrame() && port_.isOpen()) {
+        clock_.setTimer(kFrameGapTimerId, frameQuietGap(openBaudRate_));
+    } else {
+        clock_.killTimer(kFrameGapTimerId);
+    }
+}
+
+void ParamDialog::onFrameQuietGap() {
+    if (transferring_) {
+        rxDeferred_ = true; // decoding now would change the fields being taken
+        return;
+    }
+    // Bytes still waiting in the driver did arrive in time; they only were not read yet.
+    if (const auto queued = port_.queuedInput(); queued && *queued > 0) {
+        onSerialRx();
+        return;
+    }
+    auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
+    state_.receiver.abandonFrame(handler);
+    watchForStalledFrame();
+}
+
+void ParamDialog::onPortListChanged() {
+    const std::string typed = view_.text(id::kPortList);
+    const int selected = view_.selection(id::kPortList);
+    // Open takes only a picked entry, so typed text resolves to nothing it could open.
+    view_.setToolTip(id::kPortList, selected >= 0
+                                        ? portToolTip(typed, port_.resolve("COM" + std::to_string(selected + 1)))
+                                        : typedPortToolTip(typed));
+}
+
+} // namespace tq37r

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/DataExchange.h"
+#include "core/FieldBindings.h"
+#include "core/MessageMap.h"
+#include "core/ParamFields.h"
+#include "core/ProcessState.h"
+#include "device/Reply.h"
+#include "device/Requests.h"
+#include "serial/SerialPort.h"
+
+namespace tq37r {
+
+class DialogClock;
+class DialogView;
+struct StatusMessage;
+
+// The tool's one dialog without a toolkit: the 23 parameter fields and their transfer, the
+// connection button, the status line, every request and what each reply does. It works the
+// window through a DialogView, time through a DialogClock, and the line through a SerialPort
+// whose notifications come back, through the sink, to onSerialEvent.
+class ParamDialog {
+public:
+    static constexpr int kStatusTimerId = 1;
+    static constexpr int kFrameGapTimerId = 2;
+
+    ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
+                ParamProcessState& state = ParamProcessState::shared());
+    ~ParamDialog();
+    ParamDialog(const ParamDialog&) = delete;
+    ParamDialog& operator=(const ParamDialog&) = delete;
+
+    // Framework steps: the view calls these.
+    bool OnInitDialog();
+    void OnCancel();
+    void OnTimer(int timerId);
+    // A control's button-clicked notification; the cancel command ends the run.
+    void onCommand(int id);
+    // A notification the port's watcher posted; those of an earlier open are ignored.
+    void onSerialEvent(SerialEvent event, std::uint32_t tag);
+    // The port list's selection or typed text changed (the tooltip follows it).
+    void onPortListChanged();
+    // true: edits to fields (false when an edit holds no integer); false: fields to edits.
+    bool UpdateData(bool saveAndValidate = true);
+
+    // Handlers, one per control (see the message map).
+    void onOpenClose();
+    void onSerialRx();
+    void onSerialHangUp();
+    void onSetTargetAltitude();
+    void onSetCirclingRadius();
+    void onReadFlightParams();
+    void onSetMixingMode();
+    void onReadMixingMode();
+    void onSaveConfiguration();
+    void onFlightModeRemote();
+    void onFlightModeStabilised();
+    void onFlightModeAuto();
+    void onTaskReturn();
+    void onTaskCircle();
+    void onTaskTakeOff();
+    void onTaskCancel();
+    void onGyroSelfTest();
+    void onAutoReturnOn();
+    void onGetFirmwareVersion();
+    void onRead();
+    void onSetPitch();
+    void onSetRoll();
+    void onSetHeading();
+    void onSetOther();
+    void onSetX();
+    void onSetY();
+    void onSetHeight();
+    void onRestoreDefaults();
+
+    // Replies: called by the frame receiver for every frame that passed its check.
+    void decodeFrame(std::span<const std::uint8_t> frameBytes);
+    void showAcknowledgement(const reply::Acknowledgement& acknowledgement);
+    void updateFlightModeCaptions();
+    void updateTaskCaptions();
+
+    const ParamFields& fields() const { return fields_; }
+
+private:
+    static std::span<const MessageMapEntry<ParamDialog>> messageMap();
+
+    void sendRequest(std::size_t byteCount);
+    void sendGainGroup(GainGroup group, ParamField first, ParamField second, ParamField third);
+    void showStatus(const StatusMessage& message);
+    void closePort();
+    void openFail(const std::string& portText, const std::string& detail);
+    void watchForStalledFrame();
+    void onFrameQuietGap();
+
+    DialogView& view_;
+    DialogClock& clock_;
+    SerialPort& port_;
+    SerialEventSink& sink_;
+    ParamProcessState& state_;
+    ParamFields fields_;
+    DataExchange exchange_;
+    std::size_t lastTransferCount_ = kIntegerTransferOrder.size();
+    bool transferring_ = false;   // edits to fields, possibly with the integer prompt up
+    bool rxDeferred_ = false;     // data arrived meanwhile
+    std::uint32_t openTag_ = 0;   // tells this open's notifications from an earlier one's
+    std::uint32_t openBaudRate_ = 0;
+};
+
+} // namespace tq37r

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QIcon>
+
+#include <map>
+
+#include "core/DialogClock.h"
+#include "core/DialogView.h"
+#include "core/ParamDialog.h"
+#include "qt/SerialEventPoster.h"
+#include "qt/TemplateDialog.h"
+
+namespace tq37r {
+
+// The tool's window on Qt: widgets built from template 102, with the dialog core behind
+// them. Clicks, timer ticks and the watcher's posted notifications go to the core; the core
+// reads and writes the widgets through the DialogView calls.
+class ParamWindow final : public TemplateDialog, public DialogView, public DialogClock {
+public:
+    ParamWindow(SerialPort& port, ParamProcessState& state = ParamProcessState::shared(),
+                QWidget* parent = nullptr);
+    ~ParamWindow() override;
+
+    ParamDialog& core() { return core_; }
+
+    // DialogView
+    std::string text(int id) const override;
+    void setText(int id, std::string_view text) override;
+    int selection(int id) const override;
+    void setSelection(int id, int index) override;
+    void focus(int id) override;
+    void setToolTip(int id, std::string_view text) override;
+    void messageBox(const MessageBoxRequest& request) override;
+    void endDialog() override;
+
+    // DialogClock
+    TimePoint now() const override;
+    void pause(std::chrono::milliseconds duration) override;
+    void setTimer(int timerId, std::chrono::milliseconds period) override;
+    void killTimer(int timerId) override;
+
+protected:
+    void onCommand(int id) override;
+    bool event(QEvent* event) override;
+    void reject() override;
+
+private:
+    std::map<int, int> qtTimers_; // the core's timer id -> Qt's
+    SerialEventPoster serialEvents_; // outlives the core, whose port's watcher posts through it
+    ParamDialog core_;
+};
+
+} // namespace tq37r

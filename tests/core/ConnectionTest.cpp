@@ -1,0 +1,122 @@
+// The Open/Close button, the first-open read, "open fail", hang-ups and the end of the run.
+#include "DialogFixture.h"
+
+namespace tq37r::test {
+namespace {
+
+using Connection = DialogFixture;
+
+const Bytes kGainBlock1 = makeFrame(0xEB, Bytes(18, 7));
+const Bytes kGainBlock2 = makeFrame(0xED, Bytes(6, 7));
+
+TEST_F(Connection, OpenUsesTheChosenPortAndRateWhichTakesEffectAtTheNextOpen) {
+    openQuietly();
+    EXPECT_EQ(port.openedName, "COM1");
+    EXPECT_EQ(port.openedWith.baudRate, 19200u);
+    EXPECT_EQ(view.text(id::kOpenClose), "Close");
+
+    view.setSelection(id::kBaudList, 2);
+    click(id::kOpenClose);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(state.portOpen);
+    EXPECT_EQ(view.text(id::kOpenClose), "Open");
+    click(id::kOpenClose);
+    EXPECT_EQ(port.openedWith.baudRate, 56000u);
+    view.type(id::kBaudList, "250000"); // a typed rate is taken as typed
+    click(id::kOpenClose);
+    click(id::kOpenClose);
+    EXPECT_EQ(port.openedWith.baudRate, 250000u);
+    EXPECT_TRUE(view.boxes.empty());
+}
+
+TEST_F(Connection, EveryOpenReadsTheGainsWithItsPausesUntilBothBlocksCameBack) {
+    const auto start = clock.now();
+    click(id::kOpenClose);
+    ASSERT_EQ(port.written.size(), 4u);
+    EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0xEA, 0xEC, 0xEA, 0xEC}));
+    EXPECT_EQ(clock.pauses, (std::vector<std::chrono::milliseconds>{300ms, 100ms, 300ms, 100ms}));
+    EXPECT_EQ(clock.now() - start, 800ms);
+
+    // Nobody answered: the next open reads again.
+    click(id::kOpenClose);
+    click(id::kOpenClose);
+    EXPECT_EQ(takeSentCodes().size(), 4u);
+    reply(kGainBlock1);
+    click(id::kOpenClose);
+    click(id::kOpenClose);
+    EXPECT_EQ(takeSentCodes().size(), 4u) << "one block is not all the gains";
+    reply(kGainBlock2);
+    click(id::kOpenClose);
+    click(id::kOpenClose);
+    EXPECT_TRUE(takeSentCodes().empty());
+}
+
+TEST_F(Connection, OpenFailSaysWhyTitledWithTheListsText) {
+    view.setSelection(id::kPortList, 1); // COM2: not present
+    click(id::kOpenClose);
+    view.type(id::kPortList, "COM1"); // typed text selects nothing
+    click(id::kOpenClose);
+    view.setSelection(id::kPortList, 0);
+    view.type(id::kBaudList, "fast");
+    click(id::kOpenClose);
+    view.setSelection(id::kBaudList, 4);
+    port.failure = OpenFailure::InUse;
+    click(id::kOpenClose);
+
+    ASSERT_EQ(view.boxes.size(), 4u);
+    const std::pair<std::string, std::string> expected[] = {
+        {"COM2", "No such device (COM2 is not present)"},
+        {"COM1", "Choose a port from the list"},
+        {"COM1", "The baud rate must be a positive whole number"},
+        {"COM1", "In use by another program"},
+    };
+    for (std::size_t i = 0; i < view.boxes.size(); ++i) {
+        EXPECT_EQ(view.boxes[i].text, "open fail");
+        EXPECT_EQ(view.boxes[i].title, expected[i].first);
+        EXPECT_EQ(view.boxes[i].detail, expected[i].second);
+    }
+    EXPECT_FALSE(state.portOpen);
+    EXPECT_EQ(view.text(id::kOpenClose), "Open");
+    EXPECT_TRUE(state.firstOpenRead);
+    EXPECT_TRUE(port.written.empty());
+}
+
+TEST_F(Connection, HangUpClosesThePortAndAnEarlierOpensNotificationsAreIgnored) {
+    openQuietly();
+    const std::uint32_t firstTag = port.sinkTag;
+    dialog.onSerialEvent(SerialEvent::HangUp, firstTag);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(state.portOpen);
+    EXPECT_EQ(view.text(id::kOpenClose), "Open");
+
+    click(id::kOpenClose);
+    ASSERT_TRUE(port.isOpen());
+    port.input.assign(kGainBlock2.begin(), kGainBlock2.end());
+    dialog.onSerialEvent(SerialEvent::RxReady, firstTag);
+    dialog.onSerialEvent(SerialEvent::HangUp, firstTag);
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(view.text(id::kYP), "0") << "a late notification of the closed open drained nothing";
+    dialog.onSerialEvent(SerialEvent::RxReady, port.sinkTag);
+    EXPECT_EQ(view.text(id::kYP), "7");
+}
+
+TEST_F(Connection, CancelEndsTheRunWithThePortOpenOrClosed) {
+    openQuietly();
+    click(id::kCancel);
+    EXPECT_TRUE(view.ended);
+    EXPECT_TRUE(view.boxes.empty());
+}
+
+TEST_F(Connection, PortListToolTipAgreesWithWhatOpenDoes) {
+    EXPECT_EQ(view.toolTips[id::kPortList], "COM1 is /dev/fake/COM1");
+    view.setSelection(id::kPortList, 2);
+    dialog.onPortListChanged();
+    EXPECT_EQ(view.toolTips[id::kPortList], "COM3 is not present on this machine");
+    port.present.insert("COM12");
+    view.type(id::kPortList, "COM12");
+    dialog.onPortListChanged();
+    EXPECT_EQ(view.toolTips[id::kPortList], "\"COM12\" is typed text: only a name picked from the list can be opened");
+}
+
+} // namespace
+} // namespace tq37r::test

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "Fakes.h"
+#include "core/ParamDialog.h"
+#include "res/ControlIds.h"
+#include "tests/support/FrameBytes.h"
+
+namespace tq37r::test {
+
+using namespace std::chrono_literals;
+
+// The dialog core against a fake window, a fake clock and a fake port: no toolkit, no pty, no waiting.
+class DialogFixture : public ::testing::Test {
+protected:
+    DialogFixture() { dialog.OnInitDialog(); }
+
+    void click(int controlId) { dialog.onCommand(controlId); }
+    // Opens COM1 as if the gains had been read already, so only what a test sends goes out.
+    void openQuietly() {
+        state.firstOpenRead = false;
+        click(id::kOpenClose);
+        ASSERT_TRUE(port.isOpen());
+    }
+    // The controller's bytes arrive and the watcher's notification is handled.
+    void reply(const Bytes& bytes) {
+        port.input.insert(port.input.end(), bytes.begin(), bytes.end());
+        dialog.onSerialEvent(SerialEvent::RxReady, port.sinkTag);
+    }
+    void tick(std::chrono::milliseconds duration) {
+        clock.advance(duration, [this](int timerId) { dialog.OnTimer(timerId); });
+    }
+    // The request codes written so far, in order; forgets them.
+    std::vector<std::uint8_t> takeSentCodes() {
+        std::vector<std::uint8_t> codes;
+        for (const auto& sent : port.written) {
+            codes.push_back(sent.frame[3]);
+        }
+        port.written.clear();
+        return codes;
+    }
+
+    FakeView view;
+    FakeClock clock;
+    FakePort port{clock};
+    FakeSink sink;
+    ParamProcessState state;
+    ParamDialog dialog{view, clock, port, sink, state};
+};
+
+} // namespace tq37r::test

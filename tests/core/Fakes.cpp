@@ -1,0 +1,104 @@
+#include "Fakes.h"
+
+#include <algorithm>
+
+#include "res/DialogTemplate.h"
+
+namespace tq37r::test {
+
+FakeView::FakeView() {
+    for (const ComboInit& init : paramDialogTemplate().comboInits) {
+        items_[init.id].assign(init.items.begin(), init.items.end());
+    }
+}
+
+std::string FakeView::text(int id) const {
+    const auto found = texts.find(id);
+    return found == texts.end() ? std::string() : found->second;
+}
+
+int FakeView::selection(int id) const {
+    const auto found = selections_.find(id);
+    return found == selections_.end() ? -1 : found->second;
+}
+
+void FakeView::setSelection(int id, int index) {
+    selections_[id] = index;
+    texts[id] = items_[id].at(static_cast<std::size_t>(index));
+}
+
+void FakeView::type(int id, std::string text) {
+    selections_[id] = -1;
+    texts[id] = std::move(text);
+}
+
+void FakeView::messageBox(const MessageBoxRequest& request) {
+    boxes.push_back(request);
+    if (whileBoxIsUp) {
+        whileBoxIsUp();
+    }
+}
+
+void FakeClock::pause(std::chrono::milliseconds duration) {
+    pauses.push_back(duration);
+    now_ += duration;
+    // Ticks that fell into the pause are lost, not delivered late.
+    for (auto& [id, timer] : timers_) {
+        while (timer.next <= now_) {
+            timer.next += timer.period;
+        }
+    }
+}
+
+void FakeClock::setTimer(int timerId, std::chrono::milliseconds period) {
+    timers_[timerId] = {period, now_ + period};
+}
+
+void FakeClock::advance(std::chrono::milliseconds duration, const std::function<void(int)>& onTick) {
+    const TimePoint end = now_ + duration;
+    for (;;) {
+        auto due = std::min_element(timers_.begin(), timers_.end(),
+                                    [](const auto& a, const auto& b) { return a.second.next < b.second.next; });
+        if (due == timers_.end() || due->second.next > end) {
+            break;
+        }
+        now_ = due->second.next;
+        due->second.next += due->second.period;
+        onTick(due->first);
+    }
+    now_ = end;
+}
+
+OpenResult FakePort::open(std::string_view portName, const PortSettings& settings) {
+    openedName = portName;
+    openedWith = settings;
+    if (!present.count(openedName)) {
+        return {OpenFailure::NoSuchDevice, 2, ""};
+    }
+    if (failure != OpenFailure::None) {
+        return {failure, 16, resolve(portName)};
+    }
+    open_ = true;
+    return {OpenFailure::None, 0, resolve(portName)};
+}
+
+bool FakePort::write(std::span<const std::uint8_t> bytes) {
+    if (!open_) {
+        return false;
+    }
+    written.push_back({Bytes(bytes.begin(), bytes.end()), clock_.now()});
+    return true;
+}
+
+std::size_t FakePort::read(std::span<std::uint8_t> buffer) {
+    const std::size_t count = std::min(buffer.size(), input.size());
+    std::copy_n(input.begin(), count, buffer.begin());
+    input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(count));
+    return count;
+}
+
+std::string FakePort::resolve(std::string_view portName) const {
+    return present.count(std::string(portName)) ? "/dev/fake/" + std::string(portName) : std::string();
+}
+
+} // namespace tq37r::test

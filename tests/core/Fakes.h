@@ -1,0 +1,119 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/DialogClock.h"
+#include "core/DialogView.h"
+#include "serial/SerialPort.h"
+
+namespace tq37r::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The window as plain data: texts and selections by control id, the boxes shown, the focus.
+class FakeView : public DialogView {
+public:
+    FakeView();
+
+    std::string text(int id) const override;
+    void setText(int id, std::string_view text) override { texts[id] = text; }
+    int selection(int id) const override;
+    void setSelection(int id, int index) override;
+    void focus(int id) override { focused = id; }
+    void setToolTip(int id, std::string_view text) override { toolTips[id] = text; }
+    void messageBox(const MessageBoxRequest& request) override;
+    void endDialog() override { ended = true; }
+
+    // The operator types into an edit or a list's text field (a list then has no selection).
+    void type(int id, std::string text);
+
+    std::map<int, std::string> texts;
+    std::map<int, std::string> toolTips;
+    std::vector<MessageBoxRequest> boxes;
+    std::function<void()> whileBoxIsUp; // runs inside the modal box, as events would
+    int focused = 0;
+    bool ended = false;
+
+private:
+    std::map<int, std::vector<std::string>> items_;
+    std::map<int, int> selections_;
+};
+
+// Time that moves only when a test moves it, or when the dialog pauses.
+class FakeClock : public DialogClock {
+public:
+    TimePoint now() const override { return now_; }
+    void pause(std::chrono::milliseconds duration) override;
+    void setTimer(int timerId, std::chrono::milliseconds period) override;
+    void killTimer(int timerId) override { timers_.erase(timerId); }
+
+    // Moves time on, ticking every due timer into onTick in time order.
+    void advance(std::chrono::milliseconds duration, const std::function<void(int)>& onTick);
+    bool timerRunning(int timerId) const { return timers_.count(timerId) != 0; }
+
+    std::vector<std::chrono::milliseconds> pauses;
+
+private:
+    struct Timer {
+        std::chrono::milliseconds period;
+        TimePoint next;
+    };
+    TimePoint now_{};
+    std::map<int, Timer> timers_;
+};
+
+// A port whose peer is the test: frames written are kept with the time they went out,
+// bytes the test queues are what read() returns.
+class FakePort : public SerialPort {
+public:
+    explicit FakePort(const DialogClock& clock) : clock_(clock) {}
+
+    OpenResult open(std::string_view portName, const PortSettings& settings) override;
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    bool write(std::span<const std::uint8_t> bytes) override;
+    std::size_t read(std::span<std::uint8_t> buffer) override;
+    std::optional<std::size_t> queuedInput() const override { return input.size(); }
+    bool takeLineErrors() override { return false; }
+    void purgeInput() override { input.clear(); }
+    void purgeOutput() override {}
+    void setNotifySink(SerialEventSink* notifySink, std::uint32_t tag) override {
+        sink = notifySink;
+        sinkTag = tag;
+    }
+    void rxDrained() override {}
+    std::string resolve(std::string_view portName) const override;
+
+    struct Written {
+        Bytes frame;
+        DialogClock::TimePoint at;
+    };
+    std::set<std::string> present{"COM1"};
+    OpenFailure failure = OpenFailure::None; // what open() reports for a present port
+    std::vector<Written> written;
+    std::deque<std::uint8_t> input;
+    std::string openedName;
+    PortSettings openedWith;
+    SerialEventSink* sink = nullptr;
+    std::uint32_t sinkTag = 0;
+
+private:
+    const DialogClock& clock_;
+    bool open_ = false;
+};
+
+// Keeps what the dialog posts to itself, to be delivered when the test says.
+class FakeSink : public SerialEventSink {
+public:
+    void postSerialEvent(SerialEvent event, std::uint32_t tag) override { posted.push_back({event, tag}); }
+    std::vector<std::pair<SerialEvent, std::uint32_t>> posted;
+};
+
+} // namespace tq37r::test

@@ -1,0 +1,114 @@
+// What each button sends (which request; the bytes are the device layer's), the transfer
+// rules with the integer prompt, and Restore Default Parameters.
+#include "DialogFixture.h"
+
+namespace tq37r::test {
+namespace {
+
+using Requests = DialogFixture;
+
+TEST_F(Requests, EveryButtonThatTalksToTheControllerSendsItsRequest) {
+    openQuietly();
+    const std::pair<int, std::vector<std::uint8_t>> expected[] = {
+        {id::kSetTargetAltitude, {0xB1}},  {id::kSetCirclingRadius, {0xB2}}, {id::kReadFlightParams, {0xBA}},
+        {id::kSetMixingMode, {0xD1}},      {id::kReadMixingMode, {0xDC}},    {id::kSaveConfiguration, {0x86}},
+        {id::kFlightModeRemote, {0xD2}},   {id::kFlightModeStabilised, {0xD2}}, {id::kFlightModeAuto, {0xD2}},
+        {id::kTaskReturn, {0xD4}},         {id::kTaskCircle, {0xD4}},        {id::kTaskTakeOff, {0xD4}},
+        {id::kTaskCancel, {0xD4}},         {id::kGyroSelfTest, {0x80}},      {id::kAutoReturnOn, {0x92}},
+        {id::kAutoReturnOff, {0x92}},      {id::kGetFirmwareVersion, {0x92}}, {id::kRead, {0xEA, 0xEC}},
+        {id::kSetPitch, {0xE4}},           {id::kSetRoll, {0xE5}},           {id::kSetHeading, {0xE3}},
+        {id::kSetOther, {0xE0}},           {id::kSetX, {0xE7}},              {id::kSetY, {0xE6}},
+        {id::kSetHeight, {0xE1}},
+    };
+    for (const auto& [button, codes] : expected) {
+        click(button);
+        EXPECT_EQ(takeSentCodes(), codes) << "button " << button;
+    }
+    // The payloads that come from the window: the mode and task a button stands for, the mixing mode.
+    click(id::kTaskCancel);
+    EXPECT_EQ(port.written.back().frame[4], 0xFF);
+    view.setSelection(id::kMixingModeList, 3);
+    click(id::kSetMixingMode);
+    EXPECT_EQ(port.written.back().frame[4], 0x81);
+}
+
+TEST_F(Requests, ReadPutsTheControllersGapBetweenItsTwoHalves) {
+    openQuietly();
+    click(id::kRead);
+    ASSERT_EQ(port.written.size(), 2u);
+    EXPECT_GE(port.written[1].at - port.written[0].at, 100ms);
+}
+
+TEST_F(Requests, SetSendsTheTypedRowAsTheLowBytesAndAClosedPortStillTransfers) {
+    view.type(id::kPitchLevelCoef, "300");
+    view.type(id::kPitchStabilityContinue, " -1 ");
+    view.type(id::kPitchStabilityCoef, "+30");
+    click(id::kSetPitch);
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(dialog.fields().pitchLevelCoef, 300);
+
+    openQuietly();
+    click(id::kSetPitch);
+    ASSERT_EQ(port.written.size(), 1u);
+    EXPECT_EQ(Bytes(port.written[0].frame.begin() + 4, port.written[0].frame.end() - 2), (Bytes{44, 0xFF, 30}));
+}
+
+TEST_F(Requests, BadEntryPromptsAndHoldsBackExactlyTheRowsItCuts) {
+    openQuietly();
+    view.type(id::kPitchLevelCoef, "35");
+    view.type(id::kRollLevelCoef, "abc");
+    view.type(id::kXP, "9");
+    click(id::kSetPitch); // Pitch comes before Roll in the transfer order: taken, sent
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, "Please enter an integer.");
+    EXPECT_EQ(view.focused, id::kRollLevelCoef);
+    EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0xE4}));
+    EXPECT_EQ(dialog.fields().pitchLevelCoef, 35);
+    EXPECT_EQ(dialog.fields().xP, 0) << "fields after the bad entry keep their values";
+
+    click(id::kSetRoll); // its own edit was not taken: nothing stale goes out
+    click(id::kSetX);
+    EXPECT_TRUE(takeSentCodes().empty());
+
+    // A bad entry in a row's own first edit holds it back although its later edits were taken.
+    view.type(id::kRollLevelCoef, "1");
+    view.type(id::kPitchLevelCoef, "");
+    click(id::kSetPitch);
+    EXPECT_TRUE(takeSentCodes().empty());
+    EXPECT_EQ(view.boxes.size(), 4u);
+}
+
+TEST_F(Requests, AReadBackArrivingWhileThePromptIsUpWaitsUntilTheRequestIsOut) {
+    openQuietly();
+    view.type(id::kPitchLevelCoef, "40");
+    view.type(id::kHeadingLockingCoef, "x");
+    view.whileBoxIsUp = [this] { reply(makeFrame(0xEB, Bytes(18, 9))); };
+    click(id::kSetPitch);
+    ASSERT_EQ(port.written.size(), 1u);
+    EXPECT_EQ(port.written[0].frame[4], 40) << "the typed value went out, not the read-back";
+    EXPECT_EQ(view.text(id::kHeadingLockingCoef), "x") << "the entry being corrected was kept";
+
+    // The held-back bytes are announced again, and handled once the handler has returned.
+    ASSERT_EQ(sink.posted.size(), 1u);
+    dialog.onSerialEvent(sink.posted[0].first, sink.posted[0].second);
+    EXPECT_EQ(view.text(id::kPitchLevelCoef), "9");
+}
+
+TEST_F(Requests, RestoreDefaultsFillsTheGainsKeepsTheFlightSettingsAndSendsNothing) {
+    openQuietly();
+    view.type(id::kTargetAltitude, "300");
+    click(id::kSetTargetAltitude);
+    port.written.clear();
+    view.type(id::kPitchLevelCoef, "99");
+    click(id::kRestoreDefaults);
+    std::string grid;
+    for (const IntegerBinding& binding : kIntegerTransferOrder) {
+        grid += view.text(binding.editId) + " ";
+    }
+    // In transfer order: altitude, radius, then the gains (some rows right to left).
+    EXPECT_EQ(grid, "300 0 30 0 35 30 0 35 15 45 60 5 5 0 8 1 15 8 1 15 15 1 10 ");
+    EXPECT_TRUE(port.written.empty());
+}
+
+} // namespace
+} // namespace tq37r::test

@@ -1,0 +1,122 @@
+// The Qt view with real widgets, offscreen: the layout built from the template, and that
+// clicks, keys and the watcher's posted notifications reach the dialog core.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "qt/ModalHooks.h"
+#include "qt/ParamWindow.h"
+#include "tests/core/Fakes.h"
+#include "tests/support/FrameBytes.h"
+
+namespace tq37r::test {
+namespace {
+
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ModalHooks::setMessageBoxHook([this](const MessageBoxRequest& request) { boxes.push_back(request); });
+        state.firstOpenRead = false; // no real 800 ms of pauses
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void TearDown() override { ModalHooks::setMessageBoxHook({}); }
+
+    QLineEdit* edit(int controlId) const { return window.edit(controlId); }
+
+    ParamProcessState state;
+    FakeClock clock; // only stamps what the fake port writes
+    FakePort port{clock};
+    ParamWindow window{port, state};
+    std::vector<MessageBoxRequest> boxes;
+};
+
+TEST_F(Window, EveryTemplateControlStandsWhereTheTemplateSaysInTheTemplatesShape) {
+    const DialogTemplate& tmpl = paramDialogTemplate();
+    ASSERT_EQ(window.controls().size(), tmpl.controls.size());
+    const DialogBaseUnits units = window.baseUnits();
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+        const ControlTemplate& control = tmpl.controls[i];
+        QWidget* widget = window.controls()[i];
+        EXPECT_EQ(widget->isVisible(), (control.styles & style::kHidden) == 0) << control.id;
+        EXPECT_EQ(widget->isEnabled(), (control.styles & style::kDisabled) == 0) << control.id;
+        const PixelRect want = units.toPixels(control.x, control.y, control.width, control.height);
+        EXPECT_EQ(widget->pos(), QPoint(want.x, want.y)) << "control #" << i + 1;
+    }
+    // The template's own font (SimSun 9 pt: base units 6 x 12) makes 393 x 340 units 590 x 510 px;
+    // whatever font this machine has, the window keeps that shape.
+    const double aspect = static_cast<double>(window.width()) / window.height();
+    EXPECT_NEAR(aspect / ((393.0 * 6 / 4) / (340.0 * 12 / 8)), 1.0, 0.05);
+    const QFontMetrics metrics(window.font());
+    for (const QChar c : QStringLiteral("遥控增稳自动返航盘旋起飞取消！：")) {
+        EXPECT_TRUE(metrics.inFont(c)) << "the dialog font lacks U+" << std::hex << c.unicode();
+    }
+    EXPECT_EQ(edit(id::kPitchLevelCoef)->text(), "0");
+    EXPECT_EQ(window.button(id::kFlightModeRemote)->text(), QString::fromUtf8("遥控ON"));
+}
+
+TEST_F(Window, TabOrderIsTemplateOrderAndFramesLetClicksThrough) {
+    std::vector<QWidget*> tabStops;
+    const DialogTemplate& tmpl = paramDialogTemplate();
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+        if ((tmpl.controls[i].styles & style::kTabStop) != 0) {
+            tabStops.push_back(window.controls()[i]);
+        }
+    }
+    for (std::size_t i = 1; i < tabStops.size(); ++i) {
+        QWidget* next = tabStops[i - 1]->nextInFocusChain();
+        while (std::find(tabStops.begin(), tabStops.end(), next) == tabStops.end()) {
+            next = next->nextInFocusChain();
+        }
+        EXPECT_EQ(next, tabStops[i]) << "after tab stop " << i - 1;
+    }
+    QLineEdit* pitchLevel = edit(id::kPitchLevelCoef);
+    QTest::mouseClick(window.childAt(pitchLevel->mapTo(&window, pitchLevel->rect().center())), Qt::LeftButton);
+    EXPECT_TRUE(pitchLevel->hasFocus());
+}
+
+TEST_F(Window, ClicksAndEnterReachTheCoreAndAPostedNotificationIsDrained) {
+    QTest::keyClick(edit(id::kXP), Qt::Key_Return); // Enter in an edit acts on Open
+    ASSERT_TRUE(port.isOpen());
+    EXPECT_EQ(window.button(id::kOpenClose)->text(), "Close");
+
+    QTest::keyClicks(edit(id::kPitchLevelCoef), "5");
+    QTest::mouseClick(window.button(id::kSetPitch), Qt::LeftButton);
+    ASSERT_EQ(port.written.size(), 1u);
+    EXPECT_EQ(port.written[0].frame[4], 5); // "05" as typed after the "0"
+
+    // The watcher's thread posts; the event loop brings it to the core, which drains the port.
+    const Bytes readBack = makeFrame(0xED, {21, 22, 23, 24, 25, 26});
+    port.input.assign(readBack.begin(), readBack.end());
+    std::thread([this] { port.sink->postSerialEvent(SerialEvent::RxReady, port.sinkTag); }).join();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return edit(id::kXP)->text() == "24"; }, 2000));
+
+    window.combo(id::kPortList)->setCurrentIndex(1);
+    QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);
+    QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "COM2");
+}
+
+TEST_F(Window, EnterInTheListsTypedTextActsOnOpenAndEscapeEndsTheRun) {
+    QLineEdit* typed = window.combo(id::kPortList)->lineEdit();
+    typed->selectAll();
+    QTest::keyClicks(typed, "COM2"); // a listed name, typed: selects nothing, as a click would see it
+    QTest::keyClick(typed, Qt::Key_Return);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "open fail");
+    EXPECT_TRUE(window.isVisible());
+
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Rejected);
+}
+
+} // namespace
+} // namespace tq37r::test

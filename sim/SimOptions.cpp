@@ -8,6 +8,8 @@
 #include <functional>
 #include <string_view>
 
+#include "sim/FlashFile.h"
+
 namespace tq37r::sim {
 
 namespace {
@@ -36,7 +38,8 @@ bool parseDouble(const std::string& text, double min, double max, double& out) {
 // Negative numbers are refused by the value checks; this catches the option after one whose value
 // was left out, which CLI11 would take as the value (--port --flood).
 bool looksLikeOption(const std::string& value) {
-    return value.size() > 1 && value[0] == '-' && (value[1] == '-' || std::isalpha(value[1]));
+    return value.size() > 1 && value[0] == '-' &&
+           (value[1] == '-' || std::isalpha(static_cast<unsigned char>(value[1])));
 }
 
 // Stores the value and returns what is wrong with it, empty when nothing.

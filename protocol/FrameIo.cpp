@@ -9,6 +9,16 @@
 
 namespace tq37r {
 
+std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate) {
+    constexpr std::chrono::milliseconds kMinimum{50};
+    if (baudRate == 0) {
+        return kMinimum;
+    }
+    // 20 bytes of 10 bits each (start, 8 data, stop), rounded up.
+    const auto twentyBytes = std::chrono::milliseconds((200'000 + baudRate - 1) / baudRate);
+    return std::max(kMinimum, twentyBytes);
+}
+
 void sendFrame(OverlappedSerialPort& port, const TxFrame& tx, std::size_t byteCount) {
     if (!port.isOpen()) {
         return;

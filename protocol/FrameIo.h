@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 
 #include "protocol/FrameHandler.h"
 #include "protocol/FrameReceiver.h"
@@ -13,6 +15,10 @@ class NotifyingSerialPort;
 
 // At most this many bytes are read per notification.
 inline constexpr std::size_t kDrainChunk = 255;
+
+// How long a line may stay quiet in the middle of a frame before the frame is given up:
+// the time of 20 bytes at the line rate, but never less than 50 ms.
+std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate);
 
 // Writes the first byteCount bytes of tx whole, or abandons them after the write timeout.
 // Does nothing when the port is closed.

@@ -16,18 +16,41 @@ void FrameReceiver::feed(std::span<const std::uint8_t> bytes, FrameHandler handl
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         pos += consume(bytes.subspan(pos), handler);
-        // A frame that failed its check may have swallowed the start of the next one,
-        // so its bytes after the first are searched again before the stream goes on.
-        while (replayLength_ > 0) {
-            std::array<std::uint8_t, kBufferSize> pending;
-            const std::size_t count = replayLength_;
-            std::copy_n(replay_.begin(), count, pending.begin());
-            replayLength_ = 0;
-            const std::size_t used = consume({pending.data(), count}, handler);
-            // The unread rest goes after whatever the new failure queued for replay.
-            std::copy(pending.begin() + used, pending.begin() + count, replay_.begin() + replayLength_);
-            replayLength_ += count - used;
-        }
+        replayKept(handler);
+    }
+}
+
+void FrameReceiver::abandonFrame(FrameHandler handler) {
+    if (rxState_ == RxState::Hunting) {
+        return;
+    }
+    const std::size_t size = writePos_;
+    rxState_ = RxState::Hunting;
+    writePos_ = 0;
+    if (keepForReplay(size)) {
+        replayKept(handler);
+    }
+}
+
+void FrameReceiver::reset() {
+    rxState_ = RxState::Hunting;
+    writePos_ = 0;
+    rxRemaining_ = 0;
+    replayLength_ = 0;
+}
+
+// A frame that failed its check may have swallowed the start of the next one,
+// so its bytes after the first are searched again before the stream goes on.
+void FrameReceiver::replayKept(FrameHandler handler) {
+    while (replayLength_ > 0) {
+        std::array<std::uint8_t, kBufferSize> pending;
+        const std::size_t count = replayLength_;
+        std::copy_n(replay_.begin(), count, pending.begin());
+        replayLength_ = 0;
+        const std::size_t used = consume({pending.data(), count}, handler);
+        // The unread rest goes after whatever the new failure queued for replay.
+        std::copy(pending.begin() + used, pending.begin() + count, replay_.begin() + replayLength_);
+        replayLength_ += count - used;
     }
 }
 
@@ -118,7 +141,11 @@ bool FrameReceiver::finishFrame(FrameHandler handler) {
         handler(frameBytes);
         return false;
     }
-    const void* inner = std::memchr(rxBuffer_.data() + 1, frame::kHeader1, size - 1);
+    return keepForReplay(size);
+}
+
+bool FrameReceiver::keepForReplay(std::size_t size) {
+    const void* inner = size > 1 ? std::memchr(rxBuffer_.data() + 1, frame::kHeader1, size - 1) : nullptr;
     if (inner == nullptr) {
         return false;
     }

@@ -24,6 +24,14 @@ public:
     // frame, in order. State carries over between calls.
     void feed(std::span<const std::uint8_t> bytes, FrameHandler handler);
 
+    // True while part of a frame is buffered and the rest has not come yet.
+    bool midFrame() const { return rxState_ != RxState::Hunting; }
+    // Gives up a frame that stopped arriving: it fails like a bad checksum, and its bytes
+    // after the first are searched again, so a good frame inside it is still handled.
+    void abandonFrame(FrameHandler handler);
+    // Back to hunting with nothing buffered, as for a line that has just been opened.
+    void reset();
+
     RxState rxState() const { return rxState_; }
     std::size_t writePos() const { return writePos_; }
     const std::array<std::uint8_t, kBufferSize>& rxBuffer() const { return rxBuffer_; }
@@ -33,6 +41,9 @@ private:
     std::size_t consume(std::span<const std::uint8_t> bytes, FrameHandler handler);
     // Called with the frame's last byte stored; true when the frame failed its check.
     bool finishFrame(FrameHandler handler);
+    // Keeps the failed frame's bytes from its first inner 0xA5 on for replay; true when there are any.
+    bool keepForReplay(std::size_t size);
+    void replayKept(FrameHandler handler);
     void startFrame();
 
     std::array<std::uint8_t, kBufferSize> rxBuffer_{};

@@ -19,7 +19,8 @@ struct PixelRect {
 };
 
 // The dialog base units of a font, as Windows derives them: the horizontal unit is the
-// rounded average width of the 52 letters A-Z a-z, the vertical unit the font's height.
+// rounded average width of the 52 letters A-Z a-z, the vertical unit the font's height
+// (its em, when its line height is larger).
 // A dialog unit is a quarter of the first and an eighth of the second.
 struct DialogBaseUnits {
     int x = 0;

@@ -28,4 +28,8 @@ std::string portToolTip(std::string_view portName, std::string_view devicePath) 
     return std::string(portName) + " is " + std::string(devicePath);
 }
 
+std::string typedPortToolTip(std::string_view typedText) {
+    return "\"" + std::string(typedText) + "\" is typed text: only a name picked from the list can be opened";
+}
+
 } // namespace tq37r

@@ -28,16 +28,6 @@ constexpr std::chrono::milliseconds kStatusTimerPeriod{100};
 constexpr std::chrono::milliseconds kFirstOpenReadPause{300};
 constexpr int kMaxPortNumber = 1024;
 
-// The COM number a port list entry or typed text names; 0 when it names none.
-int typedPortNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (!trimmed.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        return 0;
-    }
-    const auto number = parseDialogInteger(trimmed.mid(3).toStdString());
-    return number && *number >= 1 && *number <= kMaxPortNumber ? *number : 0;
-}
-
 } // namespace
 
 std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
@@ -83,6 +73,8 @@ ParamDialog::ParamDialog(ParamProcessState& state, QWidget* parent)
       spareEdit(qobject_cast<QPlainTextEdit*>(dlgItem(1000))), exchange_(*this, fields),
       serialEvents_(*this) {
     initResources();
+    frameGapTimer_.setSingleShot(true);
+    connect(&frameGapTimer_, &QTimer::timeout, this, [this] { onFrameQuietGap(); });
     appIcon.addFile(QString::fromLatin1(kAppIconPath));
     appIcon.addFile(QString::fromLatin1(kAppIconLargePath));
     OnInitDialog();
@@ -210,12 +202,15 @@ void ParamDialog::onOpenClose() {
                                port.lastOpenFailure(), portText.toStdString(), port.lastDevicePath())));
         return;
     }
+    // Whatever an earlier line left half-received has nothing to do with this one.
+    state_.receiver.reset();
     port.setNotifyWindow(&serialEvents_);
     state_.portOpen = true;
     openClose->setText(QStringLiteral("Close"));
 
+    // The flag is cleared only when both gain blocks have come back, so a read that went
+    // unanswered (wrong rate, adapter pulled) is tried again at the next open.
     if (state_.firstOpenRead) {
-        state_.firstOpenRead = false;
         std::this_thread::sleep_for(kFirstOpenReadPause);
         onRead();
         std::this_thread::sleep_for(kFirstOpenReadPause);
@@ -231,6 +226,7 @@ void ParamDialog::onSerialHangUp() {
 }
 
 void ParamDialog::closePort() {
+    frameGapTimer_.stop();
     port.close();
     serialEvents_.forgetEarlierEvents();
     state_.portOpen = false;
@@ -244,14 +240,40 @@ void ParamDialog::openFail(const QString& portText, const QString& detail) {
 void ParamDialog::onSerialRx() {
     auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
     drainPort(port, state_.receiver, handler);
+    watchForStalledFrame();
+}
+
+// Costs nothing per byte: looked at once per drain, and only a pending frame arms the timer.
+void ParamDialog::watchForStalledFrame() {
+    if (state_.receiver.midFrame() && port.isOpen()) {
+        frameGapTimer_.start(frameQuietGap(port.dcb.baudRate));
+    } else {
+        frameGapTimer_.stop();
+    }
+}
+
+void ParamDialog::onFrameQuietGap() {
+    if (transferring_) {
+        rxDeferred_ = true; // decoding now would change the fields being taken
+        return;
+    }
+    // Bytes still waiting in the driver did arrive in time; they only were not read yet.
+    if (const auto queued = port.queuedInput(); queued && *queued > 0) {
+        onSerialRx();
+        return;
+    }
+    auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
+    state_.receiver.abandonFrame(handler);
+    watchForStalledFrame();
 }
 
 void ParamDialog::updatePortToolTip() {
-    const QString text = portCombo->currentText();
+    const std::string text = portCombo->currentText().toStdString();
     const int selected = comboSelection(*portCombo);
-    const int portNumber = selected >= 0 ? selected + 1 : typedPortNumber(text);
-    const std::string devicePath = portNumber > 0 ? resolvePortName(portNumber) : std::string();
-    portCombo->setToolTip(QString::fromStdString(portToolTip(text.toStdString(), devicePath)));
+    // Open takes only a picked entry, so typed text resolves to nothing it could open.
+    const std::string tip =
+        selected >= 0 ? portToolTip(text, resolvePortName(selected + 1)) : typedPortToolTip(text);
+    portCombo->setToolTip(QString::fromStdString(tip));
 }
 
 } // namespace tq37r

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -91,6 +92,8 @@ private:
     void closePort();
     void openFail(const QString& portText, const QString& detail);
     void updatePortToolTip();
+    void watchForStalledFrame();
+    void onFrameQuietGap();
 
     ParamProcessState& state_;
     QComboBox* mixingModeCombo;
@@ -104,6 +107,7 @@ private:
     bool transferring_ = false; // edits to fields, possibly with the integer prompt up
     bool rxDeferred_ = false;   // data arrived meanwhile
     int timerId_ = 0;
+    QTimer frameGapTimer_;           // runs while the receiver holds part of a frame
     SerialEventPoster serialEvents_; // outlives port, whose watcher posts through it
 
 public:

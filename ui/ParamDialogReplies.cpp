@@ -66,6 +66,8 @@ void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
                        fields.rollLevelCoef = r.rollLevelCoef;
                        fields.rollStabilityContinue = r.rollStabilityContinue;
                        fields.rollStabilityCoef = r.rollStabilityCoef;
+                       state_.gainBlock1Read = true;
+                       state_.firstOpenRead = !(state_.gainBlock1Read && state_.gainBlock2Read);
                        UpdateData(false);
                        showStatus(r.status);
                    },
@@ -76,6 +78,8 @@ void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
                        fields.xP = r.xP;
                        fields.xI = r.xI;
                        fields.xD = r.xD;
+                       state_.gainBlock2Read = true;
+                       state_.firstOpenRead = !(state_.gainBlock1Read && state_.gainBlock2Read);
                        UpdateData(false);
                        showStatus(r.status);
                    },

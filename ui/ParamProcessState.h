@@ -23,7 +23,9 @@ public:
     FrameReceiver& receiver;
 
     bool portOpen = false;
-    bool firstOpenRead = true;
+    bool firstOpenRead = true; // until both gain blocks have come back, every open reads them
+    bool gainBlock1Read = false;
+    bool gainBlock2Read = false;
     std::int32_t statusCountdown = 0; // 100 ms ticks until the status line is cleared
 
     std::int32_t flightModeState = 0;

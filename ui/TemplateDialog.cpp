@@ -1,6 +1,7 @@
 #include "ui/TemplateDialog.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -103,7 +104,18 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
         widget = new QGroupBox(caption, this);
         break;
     case ControlKind::StaticText: {
-        auto* label = new QLabel(caption, this);
+        auto* label = new QLabel(this);
+        const int lineHeight = QFontMetrics(font()).height();
+        if (lineHeight > baseUnits_.y) {
+            // A fallback font with a taller line than its em would not fit two wrapped lines
+            // into a label sized for the template's font: its lines are set em apart instead.
+            label->setTextFormat(Qt::RichText);
+            label->setText(QStringLiteral("<p style=\"white-space:pre-wrap; line-height:%1%\">%2</p>")
+                               .arg(baseUnits_.y * 100 / lineHeight)
+                               .arg(caption.toHtmlEscaped()));
+        } else {
+            label->setText(caption);
+        }
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;

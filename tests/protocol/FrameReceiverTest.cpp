@@ -93,6 +93,25 @@ TEST(FrameReceiver, FrameCutShortDoesNotHideTheFrameItsLengthSwallowed) {
     EXPECT_EQ(slow.frames, (std::vector<Bytes>{kAck, kState}));
 }
 
+TEST(FrameReceiver, AFrameThatStopsArrivingIsGivenUpWithoutLosingTheFramesInsideIt) {
+    // Noise that looks like the header of a 255-byte frame, then two good frames, then silence.
+    const Bytes strayHeader{0xA5, 0x5A, 0xFF};
+    Recorder r;
+    r.feed(concat({strayHeader, kAck, kState}));
+    EXPECT_TRUE(r.frames.empty());
+    EXPECT_TRUE(r.receiver.midFrame());
+    r.receiver.abandonFrame(r);
+    EXPECT_EQ(r.frames, (std::vector<Bytes>{kAck, kState}));
+    EXPECT_FALSE(r.receiver.midFrame());
+
+    // A reset forgets the stray header outright: the next frame is handled at once.
+    Recorder fresh;
+    fresh.feed(strayHeader);
+    fresh.receiver.reset();
+    fresh.feed(kAck);
+    EXPECT_EQ(fresh.frames, (std::vector<Bytes>{kAck}));
+}
+
 TEST(FrameReceiver, BadChecksumOrTrailerDropsOnlyThatFrame) {
     Bytes badSum = kAck;
     badSum[badSum.size() - 2] ^= 0x01;

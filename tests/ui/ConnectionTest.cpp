@@ -4,6 +4,7 @@
 
 #include "DialogFixture.h"
 #include "serial/NotifyingSerialPort.h"
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r::test {
 namespace {
@@ -45,7 +46,6 @@ TEST_F(Connection, FirstOpenReadsAllGainsTwiceWithItsPausesAndOnlyOnce) {
     click(1);
     const auto returned = PtyPeer::Clock::now();
     EXPECT_EQ(button(1)->text(), "Close");
-    EXPECT_FALSE(state.firstOpenRead);
     Bytes expected = kReadPair;
     expected.insert(expected.end(), kReadPair.begin(), kReadPair.end());
     ASSERT_EQ(written(24), expected);
@@ -62,10 +62,18 @@ TEST_F(Connection, FirstOpenReadsAllGainsTwiceWithItsPausesAndOnlyOnce) {
     EXPECT_GE(t[3] - t[2], 90);
     EXPECT_LT(t[3], 5000);
 
+    // Nobody answered (wrong rate, say): the next open reads again.
+    click(1);
+    click(1);
+    ASSERT_EQ(written(24), expected);
+    // Once both gain blocks are in, later opens read nothing.
+    reply(makeFrame(0xEB, Bytes(18, 7)));
+    reply(makeFrame(0xED, Bytes(6, 7)));
+    ASSERT_TRUE(waitFor([this] { return text(1059) == "7" && text(1041) == "7"; }));
     click(1);
     click(1);
     EXPECT_EQ(button(1)->text(), "Close");
-    EXPECT_TRUE(writtenSoon().empty()) << "only the first open of a run reads";
+    EXPECT_TRUE(writtenSoon().empty()) << "the gains have been read once";
 }
 
 TEST_F(Connection, OpenFailForAMissingPortThenTheFirstGoodOpenStillReads) {
@@ -219,15 +227,21 @@ TEST_F(Connection, CloseBoxEndsTheRunWithThePortOpen) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(Connection, PortListToolTipNamesTheDeviceBehindTheComName) {
+TEST_F(Connection, PortListToolTipAgreesWithWhatOpenDoes) {
     EXPECT_EQ(combo(1031)->toolTip(), QString::fromStdString("COM1 is " + (portDir() / "COM1").string()));
     combo(1031)->setCurrentIndex(2);
     EXPECT_EQ(combo(1031)->toolTip(), "COM3 is not present on this machine");
+
+    // Typed text is refused by Open even when a device of that name exists, and the tooltip says so.
     peer->linkAs(portDir(), "COM12");
     QLineEdit* typed = combo(1031)->lineEdit();
     typed->selectAll();
     QTest::keyClicks(typed, "COM12");
-    EXPECT_EQ(combo(1031)->toolTip(), QString::fromStdString("COM12 is " + (portDir() / "COM12").string()));
+    EXPECT_EQ(combo(1031)->toolTip(),
+              "\"COM12\" is typed text: only a name picked from the list can be opened");
+    click(1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "open fail");
     std::filesystem::remove(portDir() / "COM12");
 }
 

@@ -56,6 +56,28 @@ TEST_F(Replies, GainReadBackFillsTheGridAndOverwritesTypedButUnsentText) {
     EXPECT_EQ(state.statusCountdown > 0, true);
 }
 
+TEST_F(Replies, AStrayHeaderHoldsNoReplyBackForLongerThanTheQuietGap) {
+    const Bytes strayHeader{0xA5, 0x5A, 0xFF}; // claims a 255-byte frame
+    reply(strayHeader);
+    QTest::qWait(200);
+    const auto sent = std::chrono::steady_clock::now();
+    reply(kGainBlock1);
+    reply(kGainBlock2);
+    ASSERT_TRUE(waitFor([this] { return text(1059) == "200" && text(1041) == "13"; }));
+    // The gap at 19200 baud is 50 ms and had long passed: the pair is decoded as it comes.
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 1s);
+
+    // A stray header received just before a Close is forgotten by the next Open.
+    clearStatus();
+    reply(strayHeader);
+    ASSERT_TRUE(waitFor([this] { return state.receiver.midFrame(); }));
+    click(1);
+    click(1);
+    EXPECT_FALSE(state.receiver.midFrame());
+    reply(kGainBlock1);
+    EXPECT_TRUE(waitFor([this] { return statusText() == kReadOk; }));
+}
+
 TEST_F(Replies, StatusTextsOfEveryReplyKind) {
     replyAndExpectStatus({0xA5, 0x5A, 0x08, 0x81, 0x00, 0x05, 0xF6, 0x7F, 0x03, 0xAA},
                          "X= 0.5,Y=-1.0,Z=12.7");

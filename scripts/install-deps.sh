@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config dpkg-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth fonts-wqy-zenhei
 )

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 namespace tq37r::sim {
@@ -82,6 +83,30 @@ bool FlashFile::store(const ControllerSettings& settings) const {
         return false;
     }
     return true;
+}
+
+std::string FlashFile::unusable(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (fs::exists(status)) {
+        constexpr fs::perms kWrite =
+            fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        if (!fs::is_regular_file(status)) {
+            return path.string() + " is not a regular file";
+        }
+        // access() lets root write any file; one that nobody may write is still meant to stay as it is.
+        if ((status.permissions() & kWrite) == fs::perms::none || ::access(path.c_str(), R_OK | W_OK) != 0) {
+            return path.string() + " cannot be both read and written";
+        }
+    } else if (!fs::is_directory(folder, ec)) {
+        return "no folder " + folder.string() + " for " + path.string();
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return "cannot save " + path.string() + ": its folder is not writable";
+    }
+    return "";
 }
 
 } // namespace tq37r::sim

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "sim/ControllerSettings.h"
 
@@ -21,6 +22,11 @@ public:
     bool store(const ControllerSettings& settings) const;
 
     const std::filesystem::path& path() const { return path_; }
+
+    // What keeps a save from reaching path, naming it; empty when nothing does. The file must be
+    // a regular file that may be read and written, or not exist yet, and its folder must exist
+    // and take the temporary file a save writes.
+    static std::string unusable(const std::filesystem::path& path);
 
 private:
     std::filesystem::path path_;

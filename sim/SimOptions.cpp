@@ -1,14 +1,20 @@
 #include "sim/SimOptions.h"
 
+#include <CLI/CLI.hpp>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <string_view>
+
+#include "sim/FlashFile.h"
 
 namespace tq37r::sim {
 
 namespace {
 
+// Decimal only: CLI11's own conversion would read "010" as octal.
 bool parseUnsigned(std::string_view text, std::uint64_t max, std::uint32_t& out) {
     std::uint64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -29,106 +35,120 @@ bool parseDouble(const std::string& text, double min, double max, double& out) {
     return true;
 }
 
-} // namespace
-
-const char* usageText() {
-    return "usage: tq37r-sim [options]\n"
-           "  --port NAME            link $TQ37R_PORT_DIR/NAME (e.g. COM1) to the simulated line\n"
-           "  --device-path          print the pty's path on stdout\n"
-           "  --baud N               pace output at N baud, 10 bits a byte (default 115200; 0 = unpaced)\n"
-           "  --flash FILE           keep the saved settings in FILE across runs\n"
-           "  --report-ms N          state report period (default 500; 0 = none)\n"
-           "  --noise P              probability of garbage bytes before a frame\n"
-           "  --corrupt P            probability of a frame with a bad checksum or trailer\n"
-           "  --drop P               probability that a request goes unheard\n"
-           "  --delay-ms N           answer requests N ms late\n"
-           "  --flood                send state reports back to back at the full line rate\n"
-           "  --seed N               seed for the fault injection and sensor values\n"
-           "  --exit-after-ms N      end by itself after N ms\n"
-           "  --stats                print frame counters on exit\n"
-           "  --firmware-model N     model number in the version reply (default 37)\n"
-           "  --firmware-version V   version in the version reply, 0.00 to 2.55 (default 1.20)\n"
-           "SIGUSR1 hangs up the line (as if unplugged) and ends the simulator.\n";
+// Negative numbers are refused by the value checks; this catches the option after one whose value
+// was left out, which CLI11 would take as the value (--port --flood).
+bool looksLikeOption(const std::string& value) {
+    return value.size() > 1 && value[0] == '-' &&
+           (value[1] == '-' || std::isalpha(static_cast<unsigned char>(value[1])));
 }
+
+// Stores the value and returns what is wrong with it, empty when nothing.
+using Take = std::function<std::string(const std::string&)>;
+
+void addValueOption(CLI::App& app, const std::string& name, const std::string& typeName,
+                    const std::string& help, Take take) {
+    app.add_option_function<std::string>(
+           name,
+           [name, take](const std::string& value) {
+               if (looksLikeOption(value)) {
+                   throw CLI::ValidationError(name, "needs a value, not the option " + value);
+               }
+               if (const std::string wrong = take(value); !wrong.empty()) {
+                   throw CLI::ValidationError(name, wrong);
+               }
+           },
+           help)
+        ->type_name(typeName);
+}
+
+Take number(std::uint64_t max, std::uint32_t& out, const std::string& what) {
+    return [max, &out, what](const std::string& value) {
+        return parseUnsigned(value, max, out) ? "" : value + " is not " + what;
+    };
+}
+
+Take optionalNumber(std::optional<std::uint32_t>& out, const std::string& what) {
+    return [&out, what](const std::string& value) {
+        std::uint32_t n = 0;
+        if (!parseUnsigned(value, UINT32_MAX, n)) {
+            return value + " is not " + what;
+        }
+        out = n;
+        return std::string();
+    };
+}
+
+Take probability(double& out) {
+    return [&out](const std::string& value) {
+        return parseDouble(value, 0, 1, out) ? "" : value + " is not a probability from 0 to 1";
+    };
+}
+
+void addFlag(CLI::App& app, const std::string& name, bool& out, const std::string& help) {
+    app.add_flag(name, out, help)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+}
+
+} // namespace
 
 ParseResult parseOptions(int argc, char** argv) {
     SimOptions o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const auto fail = [&arg](const std::string& why) {
-            return ParseResult{std::nullopt, arg + ": " + why};
-        };
-        if (arg == "--help" || arg == "-h") {
-            return {std::nullopt, ""};
-        }
-        if (arg == "--device-path") {
-            o.printDevicePath = true;
-            continue;
-        }
-        if (arg == "--flood") {
-            o.flood = true;
-            continue;
-        }
-        if (arg == "--stats") {
-            o.stats = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            return fail(arg.starts_with("--") ? "needs a value" : "unknown option");
-        }
-        const std::string value = argv[++i];
-        std::uint32_t number = 0;
-        if (arg == "--port") {
-            if (value.empty() || value.find('/') != std::string::npos || value == "." || value == "..") {
-                return fail("a port name, such as COM1");
-            }
-            o.portName = value;
-        } else if (arg == "--flash") {
-            o.flashPath = value;
-        } else if (arg == "--baud") {
-            if (!parseUnsigned(value, 4000000, o.baud)) {
-                return fail("a baud rate up to 4000000");
-            }
-        } else if (arg == "--report-ms") {
-            if (!parseUnsigned(value, 3600000, o.reportMs)) {
-                return fail("a period in ms");
-            }
-        } else if (arg == "--noise" || arg == "--corrupt" || arg == "--drop") {
-            double& target =
-                arg == "--noise" ? o.faults.noise : (arg == "--corrupt" ? o.faults.corrupt : o.faults.drop);
-            if (!parseDouble(value, 0, 1, target)) {
-                return fail("a probability from 0 to 1");
-            }
-        } else if (arg == "--delay-ms") {
-            if (!parseUnsigned(value, 3600000, o.delayMs)) {
-                return fail("a delay in ms");
-            }
-        } else if (arg == "--seed") {
-            if (!parseUnsigned(value, UINT32_MAX, number)) {
-                return fail("a number");
-            }
-            o.seed = number;
-        } else if (arg == "--exit-after-ms") {
-            if (!parseUnsigned(value, UINT32_MAX, number)) {
-                return fail("a time in ms");
-            }
-            o.exitAfterMs = number;
-        } else if (arg == "--firmware-model") {
-            if (!parseUnsigned(value, 255, number)) {
-                return fail("a number from 0 to 255");
-            }
-            o.firmware.model = static_cast<std::uint8_t>(number);
-        } else if (arg == "--firmware-version") {
-            double version = 0;
-            if (!parseDouble(value, 0, 2.55, version)) {
-                return fail("a version from 0.00 to 2.55");
-            }
-            o.firmware.versionHundredths = static_cast<std::uint8_t>(std::lround(version * 100));
-        } else {
-            return fail("unknown option");
-        }
+    CLI::App app("", "tq37r-sim");
+    app.set_help_flag("-h,--help", "print this help and exit");
+    app.footer("SIGUSR1 hangs up the line (as if unplugged) and ends the simulator.");
+    addValueOption(app, "--port", "NAME", "link $TQ37R_PORT_DIR/NAME (e.g. COM1) to the simulated line",
+                   [&o](const std::string& value) {
+                       if (value.empty() || value.find('/') != std::string::npos || value == "." ||
+                           value == "..") {
+                           return "'" + value + "' is not a port name, such as COM1";
+                       }
+                       o.portName = value;
+                       return std::string();
+                   });
+    addFlag(app, "--device-path", o.printDevicePath, "print the pty's path on stdout");
+    addValueOption(app, "--baud", "N", "pace output at N baud, 10 bits a byte (default 115200; 0 = unpaced)",
+                   number(4000000, o.baud, "a baud rate up to 4000000"));
+    addValueOption(app, "--flash", "FILE", "keep the saved settings in FILE across runs",
+                   [&o](const std::string& value) {
+                       o.flashPath = value;
+                       return FlashFile::unusable(value);
+                   });
+    addValueOption(app, "--report-ms", "N", "state report period (default 500; 0 = none)",
+                   number(3600000, o.reportMs, "a period in ms"));
+    addValueOption(app, "--noise", "P", "probability of garbage bytes before a frame",
+                   probability(o.faults.noise));
+    addValueOption(app, "--corrupt", "P", "probability of a frame with a bad checksum or trailer",
+                   probability(o.faults.corrupt));
+    addValueOption(app, "--drop", "P", "probability that a request goes unheard", probability(o.faults.drop));
+    addValueOption(app, "--delay-ms", "N", "answer requests N ms late",
+                   number(3600000, o.delayMs, "a delay in ms"));
+    addFlag(app, "--flood", o.flood, "send state reports back to back at the full line rate");
+    addValueOption(app, "--seed", "N", "seed for the fault injection and sensor values",
+                   optionalNumber(o.seed, "a number"));
+    addValueOption(app, "--exit-after-ms", "N", "end by itself after N ms",
+                   optionalNumber(o.exitAfterMs, "a time in ms"));
+    addFlag(app, "--stats", o.stats, "print frame counters on exit");
+    std::uint32_t model = o.firmware.model;
+    addValueOption(app, "--firmware-model", "N", "model number in the version reply (default 37)",
+                   number(255, model, "a number from 0 to 255"));
+    addValueOption(app, "--firmware-version", "V",
+                   "version in the version reply, 0.00 to 2.55 (default 1.20)",
+                   [&o](const std::string& value) {
+                       double version = 0;
+                       if (!parseDouble(value, 0, 2.55, version)) {
+                           return value + " is not a version from 0.00 to 2.55";
+                       }
+                       o.firmware.versionHundredths = static_cast<std::uint8_t>(std::lround(version * 100));
+                       return std::string();
+                   });
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return {std::nullopt, "", app.help()};
+    } catch (const CLI::ParseError& e) {
+        return {std::nullopt, e.what(), ""};
     }
-    return {o, ""};
+    o.firmware.model = static_cast<std::uint8_t>(model);
+    return {o, "", ""};
 }
 
 } // namespace tq37r::sim

@@ -25,11 +25,12 @@ struct SimOptions {
 };
 
 struct ParseResult {
-    std::optional<SimOptions> options; // nullopt: print error (empty for --help) and usage
-    std::string error;
+    std::optional<SimOptions> options; // nullopt: end without starting
+    std::string error;                 // what was wrong; empty when --help asked for the usage
+    std::string usage;
 };
 
+// Each option at most once, each value checked, the --flash file checked as FlashFile::unusable does.
 ParseResult parseOptions(int argc, char** argv);
-const char* usageText();
 
 } // namespace tq37r::sim

@@ -36,11 +36,12 @@ int blockLoopSignals() {
 int main(int argc, char** argv) {
     const ParseResult parsed = parseOptions(argc, argv);
     if (!parsed.options) {
-        if (!parsed.error.empty()) {
-            std::fprintf(stderr, "tq37r-sim: %s\n", parsed.error.c_str());
+        if (parsed.error.empty()) {
+            std::fputs(parsed.usage.c_str(), stdout);
+            return 0;
         }
-        std::fputs(usageText(), parsed.error.empty() ? stdout : stderr);
-        return parsed.error.empty() ? 0 : 2;
+        std::fprintf(stderr, "tq37r-sim: %s\nRun with --help for the options.\n", parsed.error.c_str());
+        return 2;
     }
     SimOptions options = *parsed.options;
     if (!options.seed) {

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -85,6 +86,18 @@ TEST_F(FlashFileTest, SaveThatCannotReachTheFileIsNotAcknowledged) {
     EXPECT_TRUE(send(c, request::saveConfiguration(tx)).empty());
     EXPECT_EQ(c.flash(), ControllerSettings{});
     EXPECT_FALSE(fs::exists(dir / "missing"));
+}
+
+TEST_F(FlashFileTest, OnlyAFileASaveCanReachIsUsable) {
+    using ::testing::HasSubstr;
+    EXPECT_EQ(FlashFile::unusable(file), ""); // a new file in a writable folder
+    const fs::path noFolder = dir / "missing" / "flash.bin";
+    EXPECT_THAT(FlashFile::unusable(noFolder), HasSubstr(noFolder.string()));
+    EXPECT_THAT(FlashFile::unusable(dir), HasSubstr(dir.string()));
+    ASSERT_TRUE(FlashFile(file).store(ControllerSettings{}));
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_THAT(FlashFile::unusable(file), HasSubstr(file.string()));
 }
 
 TEST_F(FlashFileTest, StoreReplacesTheImageWholeAndLeavesNoTemporaryBehind) {

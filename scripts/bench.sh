@@ -9,4 +9,6 @@ if [ -x "$build/bench/startup_bench" ]; then
     "$build/bench/startup_bench" "$build/bench/startup_probe_tool" "$build/bench/startup_probe_bare"
     echo "== Idle cost and reply latency of the dialog =="
     QT_QPA_PLATFORM=offscreen "$build/bench/dialog_bench"
+    echo "== The window under a flood of state reports =="
+    QT_QPA_PLATFORM=offscreen "$build/bench/flood_bench" "$build/sim/tq37r-sim"
 fi

@@ -7,6 +7,9 @@
 namespace tq37r::test {
 
 FakeView::FakeView() {
+    for (const ControlTemplate& control : paramDialogTemplate().controls) {
+        texts[control.id] = control.caption;
+    }
     for (const ComboInit& init : paramDialogTemplate().comboInits) {
         items_[init.id].assign(init.items.begin(), init.items.end());
     }

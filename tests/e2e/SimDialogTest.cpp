@@ -41,10 +41,9 @@ protected:
     }
 
     // The simulator at the window's default 19200 baud, its flash in this test's file.
-    void startSim(std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{TQ37R_SIM_PATH, "--port",         "COM1", "--device-path", "--baud", "19200",
-                                      "--flash",      flash.string(), "--report-ms", "100"};
-        args.insert(args.end(), extra.begin(), extra.end());
+    void startSim(const char* reportMs = "100") {
+        const std::vector<std::string> args{TQ37R_SIM_PATH, "--port",       "COM1", "--device-path", "--baud",
+                                            "19200",        "--flash",      flash.string(), "--report-ms", reportMs};
         sim = std::make_unique<testing::SimProcess>(args);
         ASSERT_FALSE(sim->readLine(5s).empty()) << "the simulator did not start";
     }
@@ -104,7 +103,7 @@ TEST_F(SimDialog, ASavedRowSurvivesARestartOfTheControllerAndAnUnsavedOneDoesNot
 }
 
 TEST_F(SimDialog, AnUnpluggedControllerClosesThePortAndItCanBeOpenedAgain) {
-    startSim({"--report-ms", "20"});
+    startSim("20");
     click(id::kOpenClose);
     ASSERT_TRUE(waitFor([this] { return text(id::kPitchLevelCoef) == "35"; }));
     sim->signal(SIGUSR1);

@@ -55,7 +55,7 @@ TEST_F(Window, EveryTemplateControlStandsWhereTheTemplateSaysInTheTemplatesShape
     EXPECT_NEAR(aspect / ((393.0 * 6 / 4) / (340.0 * 12 / 8)), 1.0, 0.05);
     const QFontMetrics metrics(window.font());
     for (const QChar c : QStringLiteral("遥控增稳自动返航盘旋起飞取消！：")) {
-        EXPECT_TRUE(metrics.inFont(c)) << "the dialog font lacks U+" << std::hex << c.unicode();
+        EXPECT_TRUE(metrics.inFont(c)) << "the dialog font lacks U+" << std::hex << static_cast<int>(c.unicode());
     }
     EXPECT_EQ(edit(id::kPitchLevelCoef)->text(), "0");
     EXPECT_EQ(window.button(id::kFlightModeRemote)->text(), QString::fromUtf8("遥控ON"));

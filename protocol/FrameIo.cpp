@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "serial/NotifyingSerialPort.h"
+#include "serial/SerialPort.h"
 
 namespace tq37r {
 
@@ -19,19 +19,19 @@ std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate) {
     return std::max(kMinimum, twentyBytes);
 }
 
-void sendFrame(OverlappedSerialPort& port, const TxFrame& tx, std::size_t byteCount) {
+bool sendFrame(SerialPort& port, const TxFrame& tx, std::size_t byteCount) {
     if (!port.isOpen()) {
-        return;
+        return false;
     }
     // A line error flagged since the last look: drop pending output, leave input alone.
     if (port.takeLineErrors()) {
         port.purgeOutput();
     }
     // A count beyond the buffer would send memory that is not the frame.
-    port.writeAll(tx.bytes(std::min(byteCount, TxFrame::kCapacity)));
+    return port.write(tx.bytes(std::min(byteCount, TxFrame::kCapacity)));
 }
 
-void drainPort(NotifyingSerialPort& port, FrameReceiver& receiver, FrameHandler handler) {
+void drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler) {
     if (!port.isOpen()) {
         return;
     }
@@ -43,7 +43,7 @@ void drainPort(NotifyingSerialPort& port, FrameReceiver& receiver, FrameHandler 
     }
     // Without a count nothing is read; the next arrival brings a new notification.
     if (const std::optional<std::size_t> queued = port.queuedInput(); queued && *queued > 0) {
-        std::array<std::uint8_t, kDrainChunk + 1> buffer;
+        std::array<std::uint8_t, kDrainChunk> buffer;
         const std::size_t count = port.read({buffer.data(), std::min(*queued, kDrainChunk)});
         if (count > 0) {
             receiver.feed({buffer.data(), count}, handler);

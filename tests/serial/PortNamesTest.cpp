@@ -1,80 +1,45 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include "serial/PortNames.h"
-#include "tests/serial/PtyPeer.h"
+#include "serial/posix/PortNames.h"
 
 namespace tq37r {
 namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PortNames, PortDirectoryIsTheOnlyPlaceLookedAtWhenSet) {
-    test::PtyPeer peer(3);
-    EXPECT_EQ(resolvePortName(3), (peer.portDir() / "COM3").string());
-    EXPECT_EQ(resolvePortName(1), ""); // never falls back to the machine's devices
-    EXPECT_EQ(resolvePortName(0), "");
-    EXPECT_EQ(resolvePortName(-3), "");
-}
-
 // A made-up /dev and /sys/class/tty, to check the counting order without real hardware.
-class FakeDevices : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tq37r-names-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        base_ = pattern;
-        roots_.dev = base_ / "dev";
-        roots_.sysTty = base_ / "sys";
-        fs::create_directories(roots_.dev);
-        fs::create_directories(roots_.sysTty);
+TEST(PortNames, UsbThenAcmThenRealUartsInNumericOrderUnlessComNIsThere) {
+    std::string base = (fs::temp_directory_path() / "tq37r-names-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(base.data()), nullptr);
+    const DeviceRoots roots{fs::path(base) / "dev", fs::path(base) / "sys"};
+    fs::create_directories(roots.dev);
+    // ttyUSBx and ttyS have no number, ttyS3 no sysfs entry.
+    for (const char* name :
+         {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyUSBx", "ttyS", "ttyS0", "ttyS1", "ttyS3", "ttyS12"}) {
+        std::ofstream{roots.dev / name};
     }
-    void TearDown() override { fs::remove_all(base_); }
+    fs::create_directories(roots.sysTty / "ttyS0");
+    fs::create_directories(roots.sysTty / "ttyS1");
+    fs::create_directories(roots.sysTty / "ttyS12" / "device"); // no type, but a device behind it
+    std::ofstream(roots.sysTty / "ttyS0" / "type") << "4\n";    // 16550A
+    std::ofstream(roots.sysTty / "ttyS1" / "type") << "0\n";    // listed, but no UART there
 
-    void device(const std::string& name) { std::ofstream(roots_.dev / name).put('\0'); }
-    void uart(const std::string& name, const char* type) {
-        device(name);
-        fs::create_directories(roots_.sysTty / name);
-        if (type != nullptr) {
-            std::ofstream(roots_.sysTty / name / "type") << type << '\n';
-        } else {
-            fs::create_directory(roots_.sysTty / name / "device");
-        }
-    }
-    std::string dev(const std::string& name) const { return (roots_.dev / name).string(); }
-
-    fs::path base_;
-    DeviceRoots roots_;
-};
-
-TEST_F(FakeDevices, UsbThenAcmThenRealUartsEachInNumericOrder) {
-    device("ttyUSB10");
-    device("ttyUSB2");
-    device("ttyACM0");
-    device("ttyUSBx");  // not a numbered device
-    device("ttyS");     // no number
-    uart("ttyS0", "4"); // 16550A
-    uart("ttyS1", "0"); // listed, but nothing behind it
-    uart("ttyS12", nullptr);
-    device("ttyS3"); // no sysfs entry at all
-
-    EXPECT_EQ(resolvePortName(1, roots_), dev("ttyUSB2"));
-    EXPECT_EQ(resolvePortName(2, roots_), dev("ttyUSB10"));
-    EXPECT_EQ(resolvePortName(3, roots_), dev("ttyACM0"));
-    EXPECT_EQ(resolvePortName(4, roots_), dev("ttyS0"));
-    EXPECT_EQ(resolvePortName(5, roots_), dev("ttyS12"));
-    EXPECT_EQ(resolvePortName(6, roots_), "");
-}
-
-TEST_F(FakeDevices, StableComNameWinsOverCounting) {
-    device("ttyUSB0");
-    device("ttyUSB1");
-    fs::create_symlink(roots_.dev / "ttyUSB1", roots_.dev / "COM1");
-    EXPECT_EQ(resolvePortName(1, roots_), dev("COM1"));
-    EXPECT_EQ(resolvePortName(2, roots_), dev("ttyUSB1"));
+    const auto at = [&](int n) { return fs::path(resolvePortName(n, roots)).filename().string(); };
+    EXPECT_EQ(at(1), "ttyUSB2");
+    EXPECT_EQ(at(2), "ttyUSB10");
+    EXPECT_EQ(at(3), "ttyACM0");
+    EXPECT_EQ(at(4), "ttyS0");
+    EXPECT_EQ(at(5), "ttyS12");
+    EXPECT_EQ(at(6), "");
+    fs::create_symlink(roots.dev / "ttyACM0", roots.dev / "COM2");
+    EXPECT_EQ(at(2), "COM2");
+    EXPECT_EQ(at(3), "ttyACM0");
+    fs::remove_all(base);
 }
 
 } // namespace

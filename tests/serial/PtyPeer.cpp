@@ -1,32 +1,27 @@
 #include "tests/serial/PtyPeer.h"
 
+#include <fcntl.h>
+#include <linux/capability.h>
 #include <poll.h>
 #include <pty.h>
-#include <termios.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 namespace tq37r::test {
 
 PtyPeer::PtyPeer(int portNumber) {
     char name[128] = {};
-    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-        throw std::runtime_error("openpty failed");
+    std::string dir = (std::filesystem::temp_directory_path() / "tq37r-serial-XXXXXX").string();
+    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0 || ::mkdtemp(dir.data()) == nullptr) {
+        throw std::runtime_error("no pty or no temporary folder");
     }
     slavePath_ = name;
-    termios raw{};
-    ::tcgetattr(master_, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(master_, TCSANOW, &raw);
-
-    std::string pattern = (std::filesystem::temp_directory_path() / "tq37r-serial-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    dir_ = pattern;
+    dir_ = dir;
     std::filesystem::create_symlink(slavePath_, dir_ / ("COM" + std::to_string(portNumber)));
     ::setenv("TQ37R_PORT_DIR", dir_.c_str(), 1);
 }
@@ -39,38 +34,55 @@ PtyPeer::~PtyPeer() {
     ::close(slave_);
 }
 
+// A blocking write to the master goes whole unless it fails.
 void PtyPeer::write(std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::write(master_, bytes.data() + done, bytes.size() - done);
-        if (count < 0 && errno != EINTR) {
-            throw std::runtime_error("write to the pty master failed");
-        }
-        done += count > 0 ? static_cast<std::size_t>(count) : 0;
+    if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        throw std::runtime_error("write to the pty master failed");
     }
 }
 
-std::vector<std::uint8_t> PtyPeer::readAvailable(std::chrono::milliseconds quiet) {
+std::vector<std::uint8_t> PtyPeer::readAvailable() {
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[4096];
-    for (;;) {
-        pollfd readable{master_, POLLIN, 0};
-        if (::poll(&readable, 1, static_cast<int>(quiet.count())) <= 0 || (readable.revents & POLLIN) == 0) {
-            return bytes;
-        }
-        const ssize_t count = ::read(master_, chunk, sizeof chunk);
-        if (count <= 0) {
-            return bytes;
-        }
+    pollfd readable{master_, POLLIN, 0};
+    ssize_t count = 0;
+    while (::poll(&readable, 1, 200) > 0 && (count = ::read(master_, chunk, sizeof chunk)) > 0) {
         bytes.insert(bytes.end(), chunk, chunk + count);
     }
+    return bytes;
 }
 
-void PtyPeer::closeMaster() {
-    if (master_ >= 0) {
-        ::close(master_);
-        master_ = -1;
+int PtyPeer::openWithoutAdmin() const {
+    int result = -1;
+    // Capabilities belong to a thread: this one drops its own and ends.
+    std::thread([&] {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct caps[_LINUX_CAPABILITY_U32S_3] = {};
+        if (::syscall(SYS_capget, &header, caps) != 0) {
+            return;
+        }
+        caps[CAP_TO_INDEX(CAP_SYS_ADMIN)].effective &= ~CAP_TO_MASK(CAP_SYS_ADMIN);
+        if (::syscall(SYS_capset, &header, caps) != 0) {
+            return;
+        }
+        const int fd = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        result = fd < 0 ? errno : 0;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }).join();
+    return result;
+}
+
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    return true;
 }
 
 } // namespace tq37r::test

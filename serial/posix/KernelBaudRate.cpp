@@ -1,4 +1,4 @@
-#include "serial/KernelBaudRate.h"
+#include "serial/posix/KernelBaudRate.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the seed corpora: the controller's real replies, alone, back to back,
-split by noise, cut short, and the edit texts an operator types."""
+split by noise, cut short, the edit texts an operator types, and gain files."""
 import pathlib
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -55,7 +55,30 @@ INTEGER = {
     "sign-only": b"-",
 }
 
-for name, corpus in (("fuzz_receiver", RECEIVER), ("fuzz_dialog_integer", INTEGER)):
+GAIN_NAMES = (
+    "pitch.level pitch.stability_continue pitch.stability roll.level roll.stability_continue roll.stability "
+    "heading.locking heading.locking_continue heading.stability other.altitude_compensation other.speed "
+    "other.third x.p x.i x.d y.p y.i y.d height.p height.i height.d"
+).split()
+DEFAULT_GAINS = [35, 0, 30, 35, 0, 30, 15, 45, 60, 5, 5, 0, 15, 1, 8, 15, 1, 8, 15, 1, 10]
+WRITTEN = "# TQ-37R gains\n# Firmware: TQ-37 firmware 1.20\n# Saved: 2026-12-06\n\n" + "".join(
+    f"{name} = {value}\n" for name, value in zip(GAIN_NAMES, DEFAULT_GAINS)
+)
+
+GAIN_FILE = {
+    "written": WRITTEN.encode(),
+    "hand-edited": b"\xef\xbb\xbf# tuned outdoors\r\n\r\n  pitch.level\t=  40  # was 35\r\nx.p=15",
+    "other-firmware": b"pitch.level = 35\npitch.feedforward = 7\nheight.d = 10\n",
+    "bad-value": b"pitch.level = 35\nx.p = 300\n",
+    "duplicate": b"x.p = 15\nx.p = 16\n",
+    "no-equals": b"# gains\npitch.level 35\n",
+}
+
+for name, corpus in (
+    ("fuzz_receiver", RECEIVER),
+    ("fuzz_dialog_integer", INTEGER),
+    ("fuzz_gain_file", GAIN_FILE),
+):
     folder = HERE / "corpus" / name
     folder.mkdir(parents=True, exist_ok=True)
     for seed, data in corpus.items():

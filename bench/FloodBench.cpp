@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
             const double cpuStart = cpuSeconds();
             const auto start = Clock::now();
             runEventLoopFor(std::chrono::seconds(5));
-            cpuShare = (cpuSeconds() - cpuStart) / std::chrono::duration<double>(Clock::now() - start).count();
+            cpuShare =
+                (cpuSeconds() - cpuStart) / std::chrono::duration<double>(Clock::now() - start).count();
         }
         (flood ? floodMs : quietMs) = medianSetMs(window, 20);
         window.button(tq37r::id::kOpenClose)->click();
@@ -136,8 +137,9 @@ int main(int argc, char** argv) {
     }
     fs::remove_all(portDir);
     std::printf("flood at 115200 baud: the window uses %.1f %% of a core to keep up\n", cpuShare * 100);
-    std::printf("Set to acknowledgement shown, median of 20: %.1f ms on a quiet line, %.1f ms under the flood "
-                "(ratio %.1f)\n",
-                quietMs, floodMs, floodMs / quietMs);
+    std::printf(
+        "Set to acknowledgement shown, median of 20: %.1f ms on a quiet line, %.1f ms under the flood "
+        "(ratio %.1f)\n",
+        quietMs, floodMs, floodMs / quietMs);
     return 0;
 }

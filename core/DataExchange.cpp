@@ -19,9 +19,15 @@ std::size_t DataExchange::fromControls() {
     std::size_t taken = 0;
     for (const IntegerBinding& binding : kIntegerTransferOrder) {
         const auto value = parseDialogInteger(view_.text(binding.editId));
-        if (!value) {
-            view_.messageBox({std::string(text::kProgramTitle), std::string(text::kEnterAnInteger), {},
-                              MessageBoxRequest::Icon::Warning});
+        // A value out of range would reach the controller as its low bits and be acknowledged
+        // as a success, so it stops the transfer like an entry that is no number at all.
+        const bool inRange = value && *value >= 0 && *value <= binding.maximum;
+        if (!inRange) {
+            const std::string prompt = value ? std::string(text::kEnterAnIntegerBetween) + "0 and " +
+                                                   std::to_string(binding.maximum) + "."
+                                             : std::string(text::kEnterAnInteger);
+            view_.messageBox(
+                {std::string(text::kProgramTitle), prompt, {}, MessageBoxRequest::Icon::Warning});
             view_.focus(binding.editId);
             return taken;
         }

@@ -15,8 +15,9 @@ public:
 
     // Writes every field into its edit as signed decimal text.
     void toControls();
-    // Reads the edits into the fields until one holds no integer; that one gets the integer
-    // prompt, the focus and a full selection, and it and every later field keep their values.
+    // Reads the edits into the fields until one holds no integer, or one its field cannot carry;
+    // that one gets the prompt, the focus and a full selection, and it and every later field
+    // keep their values.
     // Returns how many fields of the transfer order were taken (all 23 on success).
     std::size_t fromControls();
 

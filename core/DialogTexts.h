@@ -6,11 +6,15 @@
 namespace tq37r::text {
 
 inline constexpr std::string_view kProgramTitle = "tq37r-params";
+inline constexpr std::string_view kParamDialogTitle = "TQ-37R Parameters Setting";
 inline constexpr std::string_view kEnterAnInteger = "Please enter an integer.";
+inline constexpr std::string_view kEnterAnIntegerBetween = "Please enter an integer between ";
 inline constexpr std::string_view kOpenFail = "open fail";
 inline constexpr std::string_view kOpenCaption = "Open";
 inline constexpr std::string_view kCloseCaption = "Close";
 inline constexpr std::string_view kChooseAPort = "Choose a port from the list";
 inline constexpr std::string_view kBadBaudRate = "The baud rate must be a positive whole number";
+inline constexpr std::string_view kCloseAnyway =
+    "Close anyway? Write to TQ-37R keeps what was sent; Ctrl+S keeps the grid in a file.";
 
 } // namespace tq37r::text

@@ -5,13 +5,26 @@
 
 namespace tq37r {
 
-// A box with an OK button.
 struct MessageBoxRequest {
-    enum class Icon { None, Warning };
+    enum class Icon { None, Warning, Question };
+    // OkCancel: Cancel is the default answer, so Enter does not lose anything.
+    enum class Buttons { Ok, OkCancel };
     std::string title;
     std::string text;
     std::string detail; // a second line under the text; empty for none
     Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+};
+
+enum class MessageBoxAnswer { Ok, Cancel };
+
+// The quiet background tint of a gain's edit: what the grid's value is to the controller.
+enum class GainTint {
+    None,     // not known: never read from the controller
+    InFlash,  // as in the controller's flash (read back, or saved)
+    Changed,  // changed here, not sent
+    Unsaved,  // sent and acknowledged, not saved to flash
+    Mismatch, // saved, but the controller reads something else
 };
 
 // What the dialog core needs of a window toolkit, control by control (ids from
@@ -27,9 +40,10 @@ public:
     // Puts the keyboard focus on a control, with an edit's whole text selected.
     virtual void focus(int id) = 0;
     virtual void setToolTip(int id, std::string_view text) = 0;
+    virtual void setTint(int id, GainTint tint) = 0;
     // Modal: returns when the user has answered. Serial notifications and timer ticks still
     // arrive while it is up, as they do in a platform's modal loop.
-    virtual void messageBox(const MessageBoxRequest& request) = 0;
+    virtual MessageBoxAnswer messageBox(const MessageBoxRequest& request) = 0;
     // Ends the dialog's modal run.
     virtual void endDialog() = 0;
 

@@ -15,13 +15,17 @@ using ParamField = std::int32_t ParamFields::*;
 struct IntegerBinding {
     int editId;
     ParamField field;
+    // What one field carries on the wire: a gain one byte, the flight settings two.
+    std::int32_t maximum = 255;
 };
+
+inline constexpr std::int32_t kWordMaximum = 65535;
 
 // The order in which one data exchange moves the fields. A transfer from the controls stops
 // at the first edit that holds no integer, so this order decides which fields were taken.
 inline constexpr std::array<IntegerBinding, 23> kIntegerTransferOrder{{
-    {id::kTargetAltitude, &ParamFields::targetAltitude},
-    {id::kCirclingRadius, &ParamFields::circlingRadius},
+    {id::kTargetAltitude, &ParamFields::targetAltitude, kWordMaximum},
+    {id::kCirclingRadius, &ParamFields::circlingRadius, kWordMaximum},
     {id::kPitchStabilityCoef, &ParamFields::pitchStabilityCoef},
     {id::kPitchStabilityContinue, &ParamFields::pitchStabilityContinue},
     {id::kPitchLevelCoef, &ParamFields::pitchLevelCoef},

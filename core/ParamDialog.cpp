@@ -5,8 +5,11 @@
 
 #include "core/BaudRate.h"
 #include "core/DialogClock.h"
+#include "core/DialogInteger.h"
 #include "core/DialogTexts.h"
 #include "core/DialogView.h"
+#include "core/GainGrid.h"
+#include "core/GainTexts.h"
 #include "core/OpenFailureText.h"
 #include "protocol/FrameIo.h"
 #include "res/ControlIds.h"
@@ -68,6 +71,7 @@ ParamDialog::~ParamDialog() {
 
 bool ParamDialog::OnInitDialog() {
     UpdateData(false);
+    refreshTints();
     clock_.setTimer(kStatusTimerId, kStatusTimerPeriod);
     view_.setSelection(id::kPortList, 0);
     view_.setSelection(id::kBaudList, 4);
@@ -79,6 +83,20 @@ bool ParamDialog::OnInitDialog() {
 }
 
 void ParamDialog::OnCancel() {
+    // Gains sent but not saved are gone at the next power cycle, and changed ones with the window.
+    std::size_t changed = 0;
+    std::size_t unsaved = 0;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        const GainTint tint = gains_.tint(i, parseDialogInteger(view_.text(kGridGains[i].editId)));
+        changed += tint == GainTint::Changed ? 1 : 0;
+        unsaved += tint == GainTint::Unsaved ? 1 : 0;
+    }
+    if (changed + unsaved > 0 &&
+        view_.messageBox({std::string(text::kParamDialogTitle), unsavedWorkQuestion(changed, unsaved),
+                          std::string(text::kCloseAnyway), MessageBoxRequest::Icon::Question,
+                          MessageBoxRequest::Buttons::OkCancel}) != MessageBoxAnswer::Ok) {
+        return;
+    }
     view_.endDialog();
 }
 
@@ -100,8 +118,8 @@ void ParamDialog::onSerialEvent(SerialEvent event, std::uint32_t tag) {
         rxDeferred_ = true;
         return;
     }
-    dispatchMessage<ParamDialog>(*this, messageMap(), event == SerialEvent::RxReady ? wm::kSerialRx : wm::kSerialHangUp,
-                                 0, 0);
+    dispatchMessage<ParamDialog>(*this, messageMap(),
+                                 event == SerialEvent::RxReady ? wm::kSerialRx : wm::kSerialHangUp, 0, 0);
 }
 
 bool ParamDialog::UpdateData(bool saveAndValidate) {
@@ -125,17 +143,49 @@ void ParamDialog::OnTimer(int timerId) {
         onFrameQuietGap();
         return;
     }
-    if (timerId == kStatusTimerId && state_.statusCountdown > 0) {
+    if (timerId != kStatusTimerId) {
+        return;
+    }
+    if (state_.statusCountdown > 0) {
         --state_.statusCountdown;
         if (state_.statusCountdown == 0) {
             view_.setText(id::kStatusLine, "");
         }
     }
+    if (replyWatch_.takeOverdue(clock_.now())) {
+        showStatus(text::kNoReply, kCountdownNotice);
+    }
 }
 
 void ParamDialog::showStatus(const StatusMessage& message) {
-    state_.statusCountdown = message.countdown();
-    view_.setText(id::kStatusLine, message.text());
+    showStatus(message.text(), message.countdown());
+}
+
+void ParamDialog::showStatus(std::string_view text, int countdown) {
+    state_.statusCountdown = countdown;
+    view_.setText(id::kStatusLine, text);
+}
+
+void ParamDialog::onEditChanged(int editId) {
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (kGridGains[i].editId == editId) {
+            gains_.touched(i);
+            refreshTint(i);
+        }
+    }
+}
+
+void ParamDialog::refreshTints() {
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        refreshTint(i);
+    }
+}
+
+void ParamDialog::refreshTint(std::size_t gain) {
+    const int editId = kGridGains[gain].editId;
+    const GainTint tint = gains_.tint(gain, parseDialogInteger(view_.text(editId)));
+    view_.setTint(editId, tint);
+    view_.setToolTip(editId, gainToolTip(tint, gains_.controllerValue(gain), gains_.expectedValue(gain)));
 }
 
 void ParamDialog::onOpenClose() {
@@ -188,6 +238,8 @@ void ParamDialog::onSerialHangUp() {
 
 void ParamDialog::closePort() {
     clock_.killTimer(kFrameGapTimerId);
+    replyWatch_.clear(); // nothing more can come from a closed port
+    verifyingSave_ = false;
     port_.close();
     ++openTag_;
     state_.portOpen = false;
@@ -232,9 +284,9 @@ void ParamDialog::onPortListChanged() {
     const std::string typed = view_.text(id::kPortList);
     const int selected = view_.selection(id::kPortList);
     // Open takes only a picked entry, so typed text resolves to nothing it could open.
-    view_.setToolTip(id::kPortList, selected >= 0
-                                        ? portToolTip(typed, port_.resolve("COM" + std::to_string(selected + 1)))
-                                        : typedPortToolTip(typed));
+    view_.setToolTip(id::kPortList,
+                     selected >= 0 ? portToolTip(typed, port_.resolve("COM" + std::to_string(selected + 1)))
+                                   : typedPortToolTip(typed));
 }
 
 } // namespace tq37r

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "core/DataExchange.h"
 #include "core/FieldBindings.h"
+#include "core/GainTracker.h"
 #include "core/MessageMap.h"
 #include "core/ParamFields.h"
 #include "core/ProcessState.h"
+#include "core/ReplyWatch.h"
 #include "device/Reply.h"
 #include "device/Requests.h"
 #include "serial/SerialPort.h"
@@ -17,7 +22,7 @@ namespace tq37r {
 
 class DialogClock;
 class DialogView;
-struct StatusMessage;
+class StatusMessage;
 
 // The tool's one dialog without a toolkit: the 23 parameter fields and their transfer, the
 // connection button, the status line, every request and what each reply does. It works the
@@ -44,6 +49,14 @@ public:
     void onSerialEvent(SerialEvent event, std::uint32_t tag);
     // The port list's selection or typed text changed (the tooltip follows it).
     void onPortListChanged();
+    // The operator changed a gain edit's text.
+    void onEditChanged(int editId);
+
+    // Gain files; the view has asked the operator for the path. Loading fills the grid the
+    // way Restore Default Parameters does: nothing is sent.
+    void saveGainFile(const std::string& path);
+    void loadGainFile(const std::string& path);
+    void compareWithGainFile(const std::string& path);
     // true: edits to fields (false when an edit holds no integer); false: fields to edits.
     bool UpdateData(bool saveAndValidate = true);
 
@@ -88,9 +101,16 @@ public:
 private:
     static std::span<const MessageMapEntry<ParamDialog>> messageMap();
 
-    void sendRequest(std::size_t byteCount);
+    // Sends a request, or says that the port is not open; expectedAnswer (a reply code, or the
+    // code an acknowledgement names) is awaited for a second.
+    void sendRequest(std::size_t byteCount, std::optional<std::uint8_t> expectedAnswer = std::nullopt);
     void sendGainGroup(GainGroup group, ParamField first, ParamField second, ParamField third);
     void showStatus(const StatusMessage& message);
+    void showStatus(std::string_view text, int countdown);
+    void takeGainBlock(bool secondBlock, const StatusMessage& status);
+    void acknowledged(std::uint8_t code);
+    void refreshTints();
+    void refreshTint(std::size_t gain);
     void closePort();
     void openFail(const std::string& portText, const std::string& detail);
     void watchForStalledFrame();
@@ -104,10 +124,19 @@ private:
     ParamFields fields_;
     DataExchange exchange_;
     std::size_t lastTransferCount_ = kIntegerTransferOrder.size();
-    bool transferring_ = false;   // edits to fields, possibly with the integer prompt up
-    bool rxDeferred_ = false;     // data arrived meanwhile
-    std::uint32_t openTag_ = 0;   // tells this open's notifications from an earlier one's
+    bool transferring_ = false; // edits to fields, possibly with the integer prompt up
+    bool rxDeferred_ = false;   // data arrived meanwhile
+    std::uint32_t openTag_ = 0; // tells this open's notifications from an earlier one's
     std::uint32_t openBaudRate_ = 0;
+    GainTracker gains_;
+    ReplyWatch replyWatch_;
+    std::array<std::optional<std::array<std::uint8_t, 3>>, 7> sentRows_; // by GainGroup, until acknowledged
+    bool verifyingSave_ = false;  // the read-back after a save is being compared
+    unsigned verifiedBlocks_ = 0; // bit 0: first gain block, bit 1: second
+    std::size_t saveMismatches_ = 0;
+    std::size_t firstMismatch_ = 0; // grid index of the first gain that did not read back as saved
+    ParamFields incoming_;          // a gain block as it arrived
+    std::optional<reply::FirmwareVersion> firmware_; // for a gain file's header
 };
 
 } // namespace tq37r

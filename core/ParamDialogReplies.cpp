@@ -5,7 +5,12 @@
 #include <type_traits>
 #include <variant>
 
+#include "core/DialogInteger.h"
 #include "core/DialogView.h"
+#include "core/GainGrid.h"
+#include "core/GainTexts.h"
+#include "device/Codes.h"
+#include "protocol/Frame.h"
 #include "res/ControlIds.h"
 
 namespace tq37r {
@@ -29,20 +34,31 @@ constexpr std::array<std::array<const char*, 4>, 4> kTaskCaptions{{
     {"返航OFF", "盘旋OFF", "起飞ON", "取消OFF"},
     {"返航OFF", "盘旋OFF", "起飞OFF", "取消ON"},
 }};
-constexpr std::array<int, 4> kTaskButtons{id::kTaskReturn, id::kTaskCircle, id::kTaskTakeOff, id::kTaskCancel};
+constexpr std::array<int, 4> kTaskButtons{id::kTaskReturn, id::kTaskCircle, id::kTaskTakeOff,
+                                          id::kTaskCancel};
 constexpr std::int32_t kTaskCancelled = 255;
 
 } // namespace
 
 void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
+    // Any answer counts, late or not, even one that shows nothing (a failed self-test).
+    const std::uint8_t replyCode = frameBytes[frame::kCodeOffset];
+    const bool acknowledgement =
+        replyCode == code::kAcknowledgement && frameBytes.size() > frame::kPayloadOffset + 2;
+    replyWatch_.arrived(acknowledgement ? frameBytes[frame::kPayloadOffset] : replyCode);
+
     std::visit(Overloaded{
                    [](const reply::Ignored&) {},
                    [this](const reply::GyroResult& r) { showStatus(r.status); },
-                   [this](const reply::FirmwareVersion& r) { showStatus(r.status); },
+                   [this](const reply::FirmwareVersion& r) {
+                       firmware_ = r;
+                       showStatus(r.status);
+                   },
                    [this](const reply::FlightParams& r) {
                        fields_.targetAltitude = r.targetAltitude;
                        fields_.circlingRadius = r.circlingRadius;
                        UpdateData(false);
+                       refreshTints();
                        showStatus(r.status);
                    },
                    [this](const reply::MixingMode& r) {
@@ -52,37 +68,35 @@ void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
                        showStatus(r.status);
                    },
                    [this](const reply::GainBlock1& r) {
-                       fields_.altitudeCompensation = r.altitudeCompensation;
-                       fields_.speedControl = r.speedControl;
-                       fields_.otherThird = r.otherThird;
-                       fields_.heightP = r.heightP;
-                       fields_.heightI = r.heightI;
-                       fields_.heightD = r.heightD;
-                       fields_.headingLockingCoef = r.headingLockingCoef;
-                       fields_.headingLockingContinue = r.headingLockingContinue;
-                       fields_.headingStabilityCoef = r.headingStabilityCoef;
-                       fields_.pitchLevelCoef = r.pitchLevelCoef;
-                       fields_.pitchStabilityContinue = r.pitchStabilityContinue;
-                       fields_.pitchStabilityCoef = r.pitchStabilityCoef;
-                       fields_.rollLevelCoef = r.rollLevelCoef;
-                       fields_.rollStabilityContinue = r.rollStabilityContinue;
-                       fields_.rollStabilityCoef = r.rollStabilityCoef;
+                       ParamFields& f = incoming_;
+                       f.altitudeCompensation = r.altitudeCompensation;
+                       f.speedControl = r.speedControl;
+                       f.otherThird = r.otherThird;
+                       f.heightP = r.heightP;
+                       f.heightI = r.heightI;
+                       f.heightD = r.heightD;
+                       f.headingLockingCoef = r.headingLockingCoef;
+                       f.headingLockingContinue = r.headingLockingContinue;
+                       f.headingStabilityCoef = r.headingStabilityCoef;
+                       f.pitchLevelCoef = r.pitchLevelCoef;
+                       f.pitchStabilityContinue = r.pitchStabilityContinue;
+                       f.pitchStabilityCoef = r.pitchStabilityCoef;
+                       f.rollLevelCoef = r.rollLevelCoef;
+                       f.rollStabilityContinue = r.rollStabilityContinue;
+                       f.rollStabilityCoef = r.rollStabilityCoef;
                        state_.gainBlock1Read = true;
-                       state_.firstOpenRead = !(state_.gainBlock1Read && state_.gainBlock2Read);
-                       UpdateData(false);
-                       showStatus(r.status);
+                       takeGainBlock(false, r.status);
                    },
                    [this](const reply::GainBlock2& r) {
-                       fields_.yP = r.yP;
-                       fields_.yI = r.yI;
-                       fields_.yD = r.yD;
-                       fields_.xP = r.xP;
-                       fields_.xI = r.xI;
-                       fields_.xD = r.xD;
+                       ParamFields& f = incoming_;
+                       f.yP = r.yP;
+                       f.yI = r.yI;
+                       f.yD = r.yD;
+                       f.xP = r.xP;
+                       f.xI = r.xI;
+                       f.xD = r.xD;
                        state_.gainBlock2Read = true;
-                       state_.firstOpenRead = !(state_.gainBlock1Read && state_.gainBlock2Read);
-                       UpdateData(false);
-                       showStatus(r.status);
+                       takeGainBlock(true, r.status);
                    },
                    [this](const reply::StateReport& r) {
                        state_.flightModeState = r.flightModeState;
@@ -94,9 +108,89 @@ void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
                            updateTaskCaptions();
                        }
                    },
-                   [this](const reply::Acknowledgement& r) { showAcknowledgement(r); },
+                   [this](const reply::Acknowledgement& r) {
+                       showAcknowledgement(r);
+                       acknowledged(r.acknowledgedCode);
+                   },
                },
                decodeReply(frameBytes));
+}
+
+// The second block carries the X and Y rows, the first all others.
+void ParamDialog::takeGainBlock(bool secondBlock, const StatusMessage& status) {
+    state_.firstOpenRead = !(state_.gainBlock1Read && state_.gainBlock2Read);
+    const auto inBlock = [secondBlock](std::size_t gain) {
+        const GainGroup group = kGridGains[gain].group;
+        return (group == GainGroup::X || group == GainGroup::Y) == secondBlock;
+    };
+    if (!verifyingSave_) {
+        for (std::size_t i = 0; i < kGainCount; ++i) {
+            if (inBlock(i)) {
+                fields_.*kGainNames[i].field = incoming_.*kGainNames[i].field;
+                gains_.reported(i, static_cast<std::uint8_t>(incoming_.*kGainNames[i].field));
+            }
+        }
+        UpdateData(false);
+        refreshTints();
+        showStatus(status);
+        return;
+    }
+    // The read-back that checks a save: it shows what the controller holds, but leaves the
+    // save's text up when all agree, and what the operator is still typing where it is.
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (!inBlock(i)) {
+            continue;
+        }
+        const auto reads = static_cast<std::uint8_t>(incoming_.*kGainNames[i].field);
+        const int editId = kGridGains[i].editId;
+        const bool typedHere = gains_.tint(i, parseDialogInteger(view_.text(editId))) == GainTint::Changed;
+        const std::optional<std::uint8_t> saved = gains_.controllerValue(i);
+        if (saved && *saved != reads) {
+            if (saveMismatches_++ == 0) {
+                firstMismatch_ = i;
+            }
+            gains_.savedButReads(i, reads);
+        } else {
+            gains_.reported(i, reads);
+        }
+        if (!typedHere) {
+            fields_.*kGainNames[i].field = reads;
+            view_.setText(editId, std::to_string(reads));
+        }
+    }
+    verifiedBlocks_ |= secondBlock ? 2u : 1u;
+    refreshTints();
+    if (verifiedBlocks_ == 3u) {
+        verifyingSave_ = false;
+        if (saveMismatches_ > 0) {
+            const std::size_t first = firstMismatch_;
+            showStatus(saveMismatchText(kGridGains[first].label, gains_.controllerValue(first).value_or(0),
+                                        gains_.expectedValue(first).value_or(0), saveMismatches_),
+                       kCountdownFirmware);
+        }
+    }
+}
+
+void ParamDialog::acknowledged(std::uint8_t acknowledgedCode) {
+    for (std::size_t group = 0; group < sentRows_.size(); ++group) {
+        if (sentRows_[group] && gainGroupCode(static_cast<GainGroup>(group)) == acknowledgedCode) {
+            const std::size_t first = firstGainOf(static_cast<GainGroup>(group));
+            for (std::size_t k = 0; k < 3; ++k) {
+                gains_.sent(first + k, (*sentRows_[group])[k]);
+            }
+            sentRows_[group].reset();
+            refreshTints();
+        }
+    }
+    if (acknowledgedCode == code::kSaveConfiguration) {
+        gains_.saved();
+        refreshTints();
+        // Read both blocks back to see that what the controller now keeps is what was sent.
+        verifyingSave_ = true;
+        verifiedBlocks_ = 0;
+        saveMismatches_ = 0;
+        onRead();
+    }
 }
 
 void ParamDialog::showAcknowledgement(const reply::Acknowledgement& acknowledgement) {

@@ -5,6 +5,8 @@
 
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
+#include "core/GainGrid.h"
+#include "device/Codes.h"
 #include "protocol/FrameIo.h"
 #include "res/ControlIds.h"
 
@@ -16,9 +18,16 @@ constexpr std::chrono::milliseconds kReadPairPause{100};
 
 } // namespace
 
-void ParamDialog::sendRequest(std::size_t byteCount) {
-    // Requests are fire-and-forget: the window says nothing when one cannot be written.
+void ParamDialog::sendRequest(std::size_t byteCount, std::optional<std::uint8_t> expectedAnswer) {
+    if (!state_.portOpen) {
+        showStatus(text::kPortNotOpen, kCountdownNotice);
+        return;
+    }
+    // A frame that could not be written gets no answer, which the reply watch then reports.
     [[maybe_unused]] const bool sent = sendFrame(port_, state_.tx, byteCount);
+    if (expectedAnswer) {
+        replyWatch_.expect(*expectedAnswer, clock_.now());
+    }
 }
 
 void ParamDialog::sendGainGroup(GainGroup group, ParamField first, ParamField second, ParamField third) {
@@ -28,7 +37,13 @@ void ParamDialog::sendGainGroup(GainGroup group, ParamField first, ParamField se
     if (!allTransferred(lastTransferCount_, {first, second, third})) {
         return;
     }
-    sendRequest(request::setGainGroup(state_.tx, group, fields_.*first, fields_.*second, fields_.*third));
+    const std::array<std::uint8_t, 3> row{static_cast<std::uint8_t>(fields_.*first),
+                                          static_cast<std::uint8_t>(fields_.*second),
+                                          static_cast<std::uint8_t>(fields_.*third)};
+    if (state_.portOpen) {
+        sentRows_[static_cast<std::size_t>(group)] = row; // its acknowledgement says the controller has it
+    }
+    sendRequest(request::setGainGroup(state_.tx, group, row[0], row[1], row[2]), gainGroupCode(group));
 }
 
 void ParamDialog::onSetTargetAltitude() {
@@ -46,16 +61,16 @@ void ParamDialog::onSetCirclingRadius() {
 }
 
 void ParamDialog::onReadFlightParams() {
-    sendRequest(request::readFlightParams(state_.tx));
+    sendRequest(request::readFlightParams(state_.tx), code::kFlightParams);
 }
 void ParamDialog::onReadMixingMode() {
-    sendRequest(request::readMixingMode(state_.tx));
+    sendRequest(request::readMixingMode(state_.tx), code::kMixingMode);
 }
 void ParamDialog::onSetMixingMode() {
     sendRequest(request::setMixingMode(state_.tx, view_.selection(id::kMixingModeList)));
 }
 void ParamDialog::onSaveConfiguration() {
-    sendRequest(request::saveConfiguration(state_.tx));
+    sendRequest(request::saveConfiguration(state_.tx), code::kSaveConfiguration);
 }
 
 void ParamDialog::onFlightModeRemote() {
@@ -82,19 +97,19 @@ void ParamDialog::onTaskCancel() {
 }
 
 void ParamDialog::onGyroSelfTest() {
-    sendRequest(request::gyroSelfTest(state_.tx));
+    sendRequest(request::gyroSelfTest(state_.tx), code::kGyroResult);
 }
 void ParamDialog::onAutoReturnOn() {
     sendRequest(request::autoReturnOn(state_.tx));
 }
 void ParamDialog::onGetFirmwareVersion() {
-    sendRequest(request::firmwareVersion(state_.tx));
+    sendRequest(request::firmwareVersion(state_.tx), code::kFirmwareVersion);
 }
 
 void ParamDialog::onRead() {
-    sendRequest(request::readGainBlock1(state_.tx));
+    sendRequest(request::readGainBlock1(state_.tx), code::kGainBlock1);
     clock_.pause(kReadPairPause);
-    sendRequest(request::readGainBlock2(state_.tx));
+    sendRequest(request::readGainBlock2(state_.tx), code::kGainBlock2);
 }
 
 void ParamDialog::onSetPitch() {
@@ -126,6 +141,10 @@ void ParamDialog::onSetHeight() {
 void ParamDialog::onRestoreDefaults() {
     fields_.restoreDefaultGains();
     UpdateData(false);
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        gains_.touched(i);
+    }
+    refreshTints();
 }
 
 } // namespace tq37r

@@ -9,6 +9,8 @@ namespace tq37r {
 inline constexpr int kCountdownReply = 20;
 inline constexpr int kCountdownGyro = 30;
 inline constexpr int kCountdownFirmware = 60;
+// The tool's own notices: a button that could do nothing, an answer that never came.
+inline constexpr int kCountdownNotice = 30;
 
 // The controller's texts, UTF-8. "36R" in the read message is the controller's own wording.
 namespace text {
@@ -17,6 +19,10 @@ inline constexpr std::string_view kReadFlightParamsOk = "读取飞行参数成�
 inline constexpr std::string_view kReadMixingModeOk = "读取混控模式成功！";
 inline constexpr const char* kGyroFormat = "X=%4.1f,Y=%4.1f,Z=%4.1f";
 inline constexpr const char* kFirmwareFormat = "TQ-%d Firmware version: %.2f";
+
+// The tool's own.
+inline constexpr std::string_view kPortNotOpen = "The port is not open.";
+inline constexpr std::string_view kNoReply = "No reply from the controller.";
 } // namespace text
 
 // A line for the status line and how many ticks it stays. Formatted texts are

@@ -1,5 +1,7 @@
 #include "qt/ModalHooks.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <utility>
@@ -7,8 +9,13 @@
 namespace tq37r {
 namespace {
 
-ModalHooks::MessageBoxHook& installedHook() {
+ModalHooks::MessageBoxHook& messageBoxHook() {
     static ModalHooks::MessageBoxHook hook;
+    return hook;
+}
+
+ModalHooks::FileDialogHook& fileDialogHook() {
+    static ModalHooks::FileDialogHook hook;
     return hook;
 }
 
@@ -16,22 +23,57 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QMessageBox::Icon iconOf(MessageBoxRequest::Icon icon) {
+    switch (icon) {
+    case MessageBoxRequest::Icon::Warning:
+        return QMessageBox::Warning;
+    case MessageBoxRequest::Icon::Question:
+        return QMessageBox::Question;
+    case MessageBoxRequest::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 } // namespace
 
-void ModalHooks::showMessageBox(QWidget* owner, const MessageBoxRequest& request) {
-    if (const MessageBoxHook& hook = installedHook()) {
-        hook(request);
-        return;
+MessageBoxAnswer ModalHooks::showMessageBox(QWidget* owner, const MessageBoxRequest& request) {
+    if (const MessageBoxHook& hook = messageBoxHook()) {
+        return hook(request);
     }
-    const QMessageBox::Icon icon =
-        request.icon == MessageBoxRequest::Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon;
-    QMessageBox box(icon, fromUtf8(request.title), fromUtf8(request.text), QMessageBox::Ok, owner);
+    const bool question = request.buttons == MessageBoxRequest::Buttons::OkCancel;
+    QMessageBox box(iconOf(request.icon), fromUtf8(request.title), fromUtf8(request.text),
+                    question ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, owner);
     box.setInformativeText(fromUtf8(request.detail));
-    box.exec();
+    if (question) {
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
+    return box.exec() == QMessageBox::Ok ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
+}
+
+QString ModalHooks::askGainFile(QWidget* owner, bool forSaving) {
+    if (const FileDialogHook& hook = fileDialogHook()) {
+        return hook(forSaving);
+    }
+    const QString filter = QStringLiteral("Gain files (*.gains);;All files (*)");
+    if (!forSaving) {
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Load gains"), QString(), filter);
+    }
+    QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save gains"),
+                                                QStringLiteral("tuning.gains"), filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".gains");
+    }
+    return path;
 }
 
 ModalHooks::MessageBoxHook ModalHooks::setMessageBoxHook(MessageBoxHook hook) {
-    return std::exchange(installedHook(), std::move(hook));
+    return std::exchange(messageBoxHook(), std::move(hook));
+}
+
+ModalHooks::FileDialogHook ModalHooks::setFileDialogHook(FileDialogHook hook) {
+    return std::exchange(fileDialogHook(), std::move(hook));
 }
 
 } // namespace tq37r

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 #include "core/DialogView.h"
@@ -8,15 +10,22 @@ class QWidget;
 
 namespace tq37r {
 
-// Modal message boxes go through here, so that a test can see them instead of blocking on them.
+// Modal boxes and file dialogs go through here, so that a test can answer them instead of
+// blocking on them.
 class ModalHooks {
 public:
-    using MessageBoxHook = std::function<void(const MessageBoxRequest&)>;
+    using MessageBoxHook = std::function<MessageBoxAnswer(const MessageBoxRequest&)>;
+    // Gets whether a file is to be opened (or saved), returns the chosen path or "" for none.
+    using FileDialogHook = std::function<QString(bool forSaving)>;
 
-    // Shows an OK-only box, or hands the request to the installed hook.
-    static void showMessageBox(QWidget* owner, const MessageBoxRequest& request);
-    // Installs a hook (an empty one restores real boxes) and returns the previous one.
+    // Shows the box, or hands the request to the installed hook.
+    static MessageBoxAnswer showMessageBox(QWidget* owner, const MessageBoxRequest& request);
+    // The platform's file dialog for gain files, or the hook's answer.
+    static QString askGainFile(QWidget* owner, bool forSaving);
+
+    // Each installs a hook (an empty one restores the real dialogs) and returns the previous one.
     static MessageBoxHook setMessageBoxHook(MessageBoxHook hook);
+    static FileDialogHook setFileDialogHook(FileDialogHook hook);
 };
 
 } // namespace tq37r

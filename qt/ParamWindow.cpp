@@ -1,13 +1,21 @@
 #include "qt/ParamWindow.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimerEvent>
+#include <QUrl>
 
 #include <thread>
 
+#include "core/GainGrid.h"
 #include "core/MessageMap.h"
 #include "qt/ModalHooks.h"
 #include "res/qt/Resources.h"
@@ -17,6 +25,32 @@ namespace {
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Quiet tints, light enough for black digits on any of them.
+QColor tintColour(GainTint tint) {
+    switch (tint) {
+    case GainTint::InFlash:
+        return QColor(0xe2, 0xf3, 0xe0); // green
+    case GainTint::Changed:
+        return QColor(0xfc, 0xf1, 0xc6); // yellow
+    case GainTint::Unsaved:
+        return QColor(0xdc, 0xe8, 0xfa); // blue
+    case GainTint::Mismatch:
+        return QColor(0xf8, 0xd7, 0xd5); // red
+    case GainTint::None:
+        break;
+    }
+    return {};
+}
+
+// A local file a drop or the operator names: only gain files are taken from a drop.
+QString droppedGainFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
+        return {};
+    }
+    const QString path = mime->urls().front().toLocalFile();
+    return path.endsWith(QStringLiteral(".gains"), Qt::CaseInsensitive) ? path : QString();
 }
 
 } // namespace
@@ -33,6 +67,14 @@ ParamWindow::ParamWindow(SerialPort& port, ParamProcessState& state, QWidget* pa
     QComboBox* portList = combo(id::kPortList);
     connect(portList, &QComboBox::currentIndexChanged, this, [this] { core_.onPortListChanged(); });
     connect(portList, &QComboBox::editTextChanged, this, [this] { core_.onPortListChanged(); });
+    // Only the operator's own edits: text the core writes is already accounted for.
+    for (const GridGain& gain : kGridGains) {
+        connect(edit(gain.editId), &QLineEdit::textEdited, this,
+                [this, editId = gain.editId] { core_.onEditChanged(editId); });
+    }
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] { saveGains(); });
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, [this] { loadGains(); });
+    setAcceptDrops(true);
 }
 
 ParamWindow::~ParamWindow() {
@@ -95,8 +137,61 @@ void ParamWindow::setToolTip(int id, std::string_view text) {
     }
 }
 
-void ParamWindow::messageBox(const MessageBoxRequest& request) {
-    ModalHooks::showMessageBox(this, request);
+void ParamWindow::setTint(int id, GainTint tint) {
+    QWidget* control = dlgItem(id);
+    if (control == nullptr) {
+        return;
+    }
+    QPalette palette = control->palette();
+    const QColor colour = tintColour(tint);
+    palette.setColor(QPalette::Base, colour.isValid() ? colour : this->palette().color(QPalette::Base));
+    control->setPalette(palette);
+}
+
+MessageBoxAnswer ParamWindow::messageBox(const MessageBoxRequest& request) {
+    return ModalHooks::showMessageBox(this, request);
+}
+
+void ParamWindow::saveGains() {
+    if (const QString path = ModalHooks::askGainFile(this, true); !path.isEmpty()) {
+        core_.saveGainFile(path.toStdString());
+    }
+}
+
+void ParamWindow::loadGains() {
+    if (const QString path = ModalHooks::askGainFile(this, false); !path.isEmpty()) {
+        core_.loadGainFile(path.toStdString());
+    }
+}
+
+void ParamWindow::compareWithFile() {
+    if (const QString path = ModalHooks::askGainFile(this, false); !path.isEmpty()) {
+        core_.compareWithGainFile(path.toStdString());
+    }
+}
+
+// Edits and lists have menus of their own; this one is the dialog's background.
+void ParamWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Save gains to a file…"), QKeySequence::Save, this,
+                   [this] { saveGains(); });
+    menu.addAction(QStringLiteral("Load gains from a file…"), QKeySequence::Open, this,
+                   [this] { loadGains(); });
+    menu.addAction(QStringLiteral("Compare with file…"), this, [this] { compareWithFile(); });
+    menu.exec(event->globalPos());
+}
+
+void ParamWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedGainFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void ParamWindow::dropEvent(QDropEvent* event) {
+    if (const QString path = droppedGainFile(event->mimeData()); !path.isEmpty()) {
+        event->acceptProposedAction();
+        core_.loadGainFile(path.toStdString());
+    }
 }
 
 void ParamWindow::endDialog() {

@@ -30,7 +30,8 @@ public:
     void setSelection(int id, int index) override;
     void focus(int id) override;
     void setToolTip(int id, std::string_view text) override;
-    void messageBox(const MessageBoxRequest& request) override;
+    void setTint(int id, GainTint tint) override;
+    MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
     void endDialog() override;
 
     // DialogClock
@@ -39,13 +40,21 @@ public:
     void setTimer(int timerId, std::chrono::milliseconds period) override;
     void killTimer(int timerId) override;
 
+    // Gain files, from the shortcuts, the background's context menu and drops.
+    void saveGains();
+    void loadGains();
+    void compareWithFile();
+
 protected:
     void onCommand(int id) override;
     bool event(QEvent* event) override;
     void reject() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    std::map<int, int> qtTimers_; // the core's timer id -> Qt's
+    std::map<int, int> qtTimers_;    // the core's timer id -> Qt's
     SerialEventPoster serialEvents_; // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
 };

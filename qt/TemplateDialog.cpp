@@ -11,9 +11,9 @@
 
 #include <charconv>
 
-#include "res/qt/Resources.h"
 #include "qt/DialogFont.h"
 #include "qt/WrappingPushButton.h"
+#include "res/qt/Resources.h"
 
 namespace tq37r {
 namespace {

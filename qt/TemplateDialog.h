@@ -5,9 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "qt/DialogUnits.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
-#include "qt/DialogUnits.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,9 +1,10 @@
-// Renders the real window offscreen, as an operator sees it after restoring the default
-// gains and reading the X and Y rows back, and saves it as a PNG.
+// Renders the real window offscreen, as an operator sees it after reading the gains back
+// and changing two of them, and saves it as a PNG.
 #include <QApplication>
 #include <QPixmap>
 
 #include <cstdio>
+#include <utility>
 
 #include "device/Codes.h"
 #include "qt/ParamWindow.h"
@@ -20,12 +21,18 @@ int main(int argc, char** argv) {
     tq37r::PosixSerialPort port;
     tq37r::ParamProcessState state;
     tq37r::ParamWindow window(port, state);
-    window.core().onRestoreDefaults();
-
-    // The controller's answer to the second read request: Y then X gains.
+    // The controller's answers to a read: its default gains, as in its flash.
     tq37r::TxFrame reply;
+    reply.assemble(tq37r::code::kGainBlock1, {5, 5, 0, 15, 1, 10, 0, 0, 0, 15, 45, 60, 35, 0, 30, 35, 0, 30});
+    window.core().decodeFrame(reply.assembled());
     reply.assemble(tq37r::code::kGainBlock2, {15, 1, 8, 15, 1, 8});
     window.core().decodeFrame(reply.assembled());
+    // Two gains typed and not sent yet.
+    for (const auto& [editId, value] :
+         {std::pair{tq37r::id::kPitchLevelCoef, "40"}, std::pair{tq37r::id::kXD, "9"}}) {
+        window.setText(editId, value);
+        window.core().onEditChanged(editId);
+    }
 
     window.show();
     QApplication::processEvents();

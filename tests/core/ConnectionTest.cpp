@@ -115,7 +115,8 @@ TEST_F(Connection, PortListToolTipAgreesWithWhatOpenDoes) {
     port.present.insert("COM12");
     view.type(id::kPortList, "COM12");
     dialog.onPortListChanged();
-    EXPECT_EQ(view.toolTips[id::kPortList], "\"COM12\" is typed text: only a name picked from the list can be opened");
+    EXPECT_EQ(view.toolTips[id::kPortList],
+              "\"COM12\" is typed text: only a name picked from the list can be opened");
 }
 
 } // namespace

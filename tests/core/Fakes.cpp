@@ -35,11 +35,12 @@ void FakeView::type(int id, std::string text) {
     texts[id] = std::move(text);
 }
 
-void FakeView::messageBox(const MessageBoxRequest& request) {
+MessageBoxAnswer FakeView::messageBox(const MessageBoxRequest& request) {
     boxes.push_back(request);
     if (whileBoxIsUp) {
         whileBoxIsUp();
     }
+    return answer;
 }
 
 void FakeClock::pause(std::chrono::milliseconds duration) {
@@ -60,8 +61,9 @@ void FakeClock::setTimer(int timerId, std::chrono::milliseconds period) {
 void FakeClock::advance(std::chrono::milliseconds duration, const std::function<void(int)>& onTick) {
     const TimePoint end = now_ + duration;
     for (;;) {
-        auto due = std::min_element(timers_.begin(), timers_.end(),
-                                    [](const auto& a, const auto& b) { return a.second.next < b.second.next; });
+        auto due = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+            return a.second.next < b.second.next;
+        });
         if (due == timers_.end() || due->second.next > end) {
             break;
         }

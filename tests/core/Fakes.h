@@ -28,7 +28,8 @@ public:
     void setSelection(int id, int index) override;
     void focus(int id) override { focused = id; }
     void setToolTip(int id, std::string_view text) override { toolTips[id] = text; }
-    void messageBox(const MessageBoxRequest& request) override;
+    void setTint(int id, GainTint tint) override { tints[id] = tint; }
+    MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
     void endDialog() override { ended = true; }
 
     // The operator types into an edit or a list's text field (a list then has no selection).
@@ -36,7 +37,9 @@ public:
 
     std::map<int, std::string> texts;
     std::map<int, std::string> toolTips;
+    std::map<int, GainTint> tints;
     std::vector<MessageBoxRequest> boxes;
+    MessageBoxAnswer answer = MessageBoxAnswer::Ok;
     std::function<void()> whileBoxIsUp; // runs inside the modal box, as events would
     int focused = 0;
     bool ended = false;

@@ -19,7 +19,8 @@ TEST(DialogInteger, TakesSignedDecimalWithSurroundingBlanksWithinThirtyTwoBits) 
     EXPECT_EQ(parseDialogInteger("+007"), 7);
     EXPECT_EQ(parseDialogInteger("2147483647"), 2147483647);
     EXPECT_EQ(parseDialogInteger("-2147483648"), -2147483647 - 1);
-    for (const char* bad : {"", " ", "-", "1a", "1 2", "--1", "1.5", "0x10", "2147483648", "-2147483649", "１２"}) {
+    for (const char* bad :
+         {"", " ", "-", "1a", "1 2", "--1", "1.5", "0x10", "2147483648", "-2147483649", "１２"}) {
         EXPECT_EQ(parseDialogInteger(bad), std::nullopt) << '"' << bad << '"';
     }
 }

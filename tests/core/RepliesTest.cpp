@@ -21,9 +21,15 @@ TEST_F(Replies, GainBlocksFillTheGridUnsignedAndOverwriteTypedText) {
     reply(makeFrame(0xEB, block1));
     EXPECT_EQ(status(), "Read TQ-36R OK！");
     const std::pair<int, const char*> afterBlock1[] = {
-        {id::kAltitudeCompensation, "1"}, {id::kOtherThird, "3"},     {id::kHeightP, "4"},
-        {id::kHeightD, "6"},              {id::kHeadingLockingCoef, "10"}, {id::kPitchLevelCoef, "13"},
-        {id::kRollLevelCoef, "200"},      {id::kRollStabilityCoef, "18"},  {id::kYD, "0"},
+        {id::kAltitudeCompensation, "1"},
+        {id::kOtherThird, "3"},
+        {id::kHeightP, "4"},
+        {id::kHeightD, "6"},
+        {id::kHeadingLockingCoef, "10"},
+        {id::kPitchLevelCoef, "13"},
+        {id::kRollLevelCoef, "200"},
+        {id::kRollStabilityCoef, "18"},
+        {id::kYD, "0"},
     };
     for (const auto& [edit, value] : afterBlock1) {
         EXPECT_EQ(view.text(edit), value) << "edit " << edit;

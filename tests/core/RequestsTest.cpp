@@ -10,14 +10,30 @@ using Requests = DialogFixture;
 TEST_F(Requests, EveryButtonThatTalksToTheControllerSendsItsRequest) {
     openQuietly();
     const std::pair<int, std::vector<std::uint8_t>> expected[] = {
-        {id::kSetTargetAltitude, {0xB1}},  {id::kSetCirclingRadius, {0xB2}}, {id::kReadFlightParams, {0xBA}},
-        {id::kSetMixingMode, {0xD1}},      {id::kReadMixingMode, {0xDC}},    {id::kSaveConfiguration, {0x86}},
-        {id::kFlightModeRemote, {0xD2}},   {id::kFlightModeStabilised, {0xD2}}, {id::kFlightModeAuto, {0xD2}},
-        {id::kTaskReturn, {0xD4}},         {id::kTaskCircle, {0xD4}},        {id::kTaskTakeOff, {0xD4}},
-        {id::kTaskCancel, {0xD4}},         {id::kGyroSelfTest, {0x80}},      {id::kAutoReturnOn, {0x92}},
-        {id::kAutoReturnOff, {0x92}},      {id::kGetFirmwareVersion, {0x92}}, {id::kRead, {0xEA, 0xEC}},
-        {id::kSetPitch, {0xE4}},           {id::kSetRoll, {0xE5}},           {id::kSetHeading, {0xE3}},
-        {id::kSetOther, {0xE0}},           {id::kSetX, {0xE7}},              {id::kSetY, {0xE6}},
+        {id::kSetTargetAltitude, {0xB1}},
+        {id::kSetCirclingRadius, {0xB2}},
+        {id::kReadFlightParams, {0xBA}},
+        {id::kSetMixingMode, {0xD1}},
+        {id::kReadMixingMode, {0xDC}},
+        {id::kSaveConfiguration, {0x86}},
+        {id::kFlightModeRemote, {0xD2}},
+        {id::kFlightModeStabilised, {0xD2}},
+        {id::kFlightModeAuto, {0xD2}},
+        {id::kTaskReturn, {0xD4}},
+        {id::kTaskCircle, {0xD4}},
+        {id::kTaskTakeOff, {0xD4}},
+        {id::kTaskCancel, {0xD4}},
+        {id::kGyroSelfTest, {0x80}},
+        {id::kAutoReturnOn, {0x92}},
+        {id::kAutoReturnOff, {0x92}},
+        {id::kGetFirmwareVersion, {0x92}},
+        {id::kRead, {0xEA, 0xEC}},
+        {id::kSetPitch, {0xE4}},
+        {id::kSetRoll, {0xE5}},
+        {id::kSetHeading, {0xE3}},
+        {id::kSetOther, {0xE0}},
+        {id::kSetX, {0xE7}},
+        {id::kSetY, {0xE6}},
         {id::kSetHeight, {0xE1}},
     };
     for (const auto& [button, codes] : expected) {
@@ -39,18 +55,25 @@ TEST_F(Requests, ReadPutsTheControllersGapBetweenItsTwoHalves) {
     EXPECT_GE(port.written[1].at - port.written[0].at, 100ms);
 }
 
-TEST_F(Requests, SetSendsTheTypedRowAsTheLowBytesAndAClosedPortStillTransfers) {
-    view.type(id::kPitchLevelCoef, "300");
-    view.type(id::kPitchStabilityContinue, " -1 ");
-    view.type(id::kPitchStabilityCoef, "+30");
-    click(id::kSetPitch);
-    EXPECT_TRUE(port.written.empty());
-    EXPECT_EQ(dialog.fields().pitchLevelCoef, 300);
-
+TEST_F(Requests, ValuesAFieldCannotCarryAreRefusedNotCutToTheirLowBits) {
     openQuietly();
+    view.type(id::kPitchLevelCoef, "300");
+    click(id::kSetPitch);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, "Please enter an integer between 0 and 255.");
+    EXPECT_EQ(view.focused, id::kPitchLevelCoef);
+    view.type(id::kPitchLevelCoef, "255");
+    view.type(id::kTargetAltitude, "70000");
+    click(id::kSetTargetAltitude);
+    EXPECT_EQ(view.boxes.back().text, "Please enter an integer between 0 and 65535.");
+    EXPECT_TRUE(port.written.empty());
+
+    view.type(id::kTargetAltitude, "65535");
+    view.type(id::kPitchStabilityContinue, " +0 ");
     click(id::kSetPitch);
     ASSERT_EQ(port.written.size(), 1u);
-    EXPECT_EQ(Bytes(port.written[0].frame.begin() + 4, port.written[0].frame.end() - 2), (Bytes{44, 0xFF, 30}));
+    EXPECT_EQ(port.written[0].frame[4], 255);
+    EXPECT_EQ(view.boxes.size(), 2u);
 }
 
 TEST_F(Requests, BadEntryPromptsAndHoldsBackExactlyTheRowsItCuts) {

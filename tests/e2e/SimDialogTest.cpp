@@ -25,10 +25,12 @@ using namespace std::chrono_literals;
 class SimDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        flash = suite::portDir() / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".flash");
+        flash = suite::portDir() /
+                (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".flash");
         std::filesystem::remove(flash);
         ModalHooks::setMessageBoxHook([](const MessageBoxRequest& request) {
             ADD_FAILURE() << "unexpected box: " << request.text << " " << request.detail;
+            return MessageBoxAnswer::Ok;
         });
         window.show();
     }
@@ -42,8 +44,9 @@ protected:
 
     // The simulator at the window's default 19200 baud, its flash in this test's file.
     void startSim(const char* reportMs = "100") {
-        const std::vector<std::string> args{TQ37R_SIM_PATH, "--port",       "COM1", "--device-path", "--baud",
-                                            "19200",        "--flash",      flash.string(), "--report-ms", reportMs};
+        const std::vector<std::string> args{TQ37R_SIM_PATH, "--port", "COM1",    "--device-path",
+                                            "--baud",       "19200",  "--flash", flash.string(),
+                                            "--report-ms",  reportMs};
         sim = std::make_unique<testing::SimProcess>(args);
         ASSERT_FALSE(sim->readLine(5s).empty()) << "the simulator did not start";
     }
@@ -55,7 +58,9 @@ protected:
 
     void click(int controlId) { QTest::mouseClick(window.button(controlId), Qt::LeftButton); }
     QString text(int controlId) const { return window.edit(controlId)->text(); }
-    void type(int controlId, const char* value) { window.edit(controlId)->setText(QString::fromLatin1(value)); }
+    void type(int controlId, const char* value) {
+        window.edit(controlId)->setText(QString::fromLatin1(value));
+    }
     bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 5000); }
     bool statusShows(const char* utf8) {
         return waitFor([&] { return text(id::kStatusLine) == QString::fromUtf8(utf8); });

@@ -2,7 +2,11 @@
 // clicks, keys and the watcher's posted notifications reach the dialog core.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -21,7 +25,10 @@ namespace {
 class Window : public ::testing::Test {
 protected:
     void SetUp() override {
-        ModalHooks::setMessageBoxHook([this](const MessageBoxRequest& request) { boxes.push_back(request); });
+        ModalHooks::setMessageBoxHook([this](const MessageBoxRequest& request) {
+            boxes.push_back(request);
+            return MessageBoxAnswer::Ok;
+        });
         state.firstOpenRead = false; // no real 800 ms of pauses
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -55,7 +62,8 @@ TEST_F(Window, EveryTemplateControlStandsWhereTheTemplateSaysInTheTemplatesShape
     EXPECT_NEAR(aspect / ((393.0 * 6 / 4) / (340.0 * 12 / 8)), 1.0, 0.05);
     const QFontMetrics metrics(window.font());
     for (const QChar c : QStringLiteral("遥控增稳自动返航盘旋起飞取消！：")) {
-        EXPECT_TRUE(metrics.inFont(c)) << "the dialog font lacks U+" << std::hex << static_cast<int>(c.unicode());
+        EXPECT_TRUE(metrics.inFont(c))
+            << "the dialog font lacks U+" << std::hex << static_cast<int>(c.unicode());
     }
     EXPECT_EQ(edit(id::kPitchLevelCoef)->text(), "0");
     EXPECT_EQ(window.button(id::kFlightModeRemote)->text(), QString::fromUtf8("遥控ON"));
@@ -77,7 +85,8 @@ TEST_F(Window, TabOrderIsTemplateOrderAndFramesLetClicksThrough) {
         EXPECT_EQ(next, tabStops[i]) << "after tab stop " << i - 1;
     }
     QLineEdit* pitchLevel = edit(id::kPitchLevelCoef);
-    QTest::mouseClick(window.childAt(pitchLevel->mapTo(&window, pitchLevel->rect().center())), Qt::LeftButton);
+    QTest::mouseClick(window.childAt(pitchLevel->mapTo(&window, pitchLevel->rect().center())),
+                      Qt::LeftButton);
     EXPECT_TRUE(pitchLevel->hasFocus());
 }
 
@@ -104,6 +113,30 @@ TEST_F(Window, ClicksAndEnterReachTheCoreAndAPostedNotificationIsDrained) {
     EXPECT_EQ(boxes[0].title, "COM2");
 }
 
+TEST_F(Window, TypingTintsTheGainAndADroppedGainFileFillsTheGrid) {
+    const QColor untinted = edit(id::kYI)->palette().color(QPalette::Base);
+    QTest::keyClicks(edit(id::kYI), "3");
+    EXPECT_NE(edit(id::kYI)->palette().color(QPalette::Base), untinted) << "changed here, not sent";
+
+    const QString path =
+        QDir::temp().filePath(QStringLiteral("tq37r-drop-%1.gains").arg(QCoreApplication::applicationPid()));
+    QFile gains(path);
+    ASSERT_TRUE(gains.open(QIODevice::WriteOnly));
+    gains.write("y.i = 42\n");
+    gains.close();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    const QPointF centre(window.width() / 2.0, window.height() / 2.0);
+    QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(centre, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_EQ(edit(id::kYI)->text(), "42");
+    EXPECT_TRUE(port.written.empty()) << "loading sends nothing";
+    QFile::remove(path);
+}
+
 TEST_F(Window, EnterInTheListsTypedTextActsOnOpenAndEscapeEndsTheRun) {
     QLineEdit* typed = window.combo(id::kPortList)->lineEdit();
     typed->selectAll();
@@ -113,7 +146,7 @@ TEST_F(Window, EnterInTheListsTypedTextActsOnOpenAndEscapeEndsTheRun) {
     EXPECT_EQ(boxes[0].text, "open fail");
     EXPECT_TRUE(window.isVisible());
 
-    QTest::keyClick(&window, Qt::Key_Escape);
+    QTest::keyClick(&window, Qt::Key_Escape); // nothing was changed: no question
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Rejected);
 }

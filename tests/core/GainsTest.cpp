@@ -1,0 +1,149 @@
+// What the window knows of each gain on the controller's side: the tints, the question on
+// the way out, the notices when nothing happened, the checked save, and gain files.
+#include <filesystem>
+#include <fstream>
+
+#include "DialogFixture.h"
+
+namespace tq37r::test {
+namespace {
+
+class Gains : public DialogFixture {
+protected:
+    void readBack(std::uint8_t pitchLevel = 35) {
+        Bytes block1{5, 5, 0, 15, 1, 10, 0, 0, 0, 15, 45, 60, pitchLevel, 0, 30, 35, 0, 30};
+        reply(makeFrame(0xEB, block1));
+        reply(makeFrame(0xED, {15, 1, 8, 15, 1, 8}));
+    }
+    void typeGain(int editId, std::string text) {
+        view.type(editId, std::move(text));
+        dialog.onEditChanged(editId);
+    }
+    GainTint tint(int editId) { return view.tints[editId]; }
+    std::string status() const { return view.text(id::kStatusLine); }
+
+    std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("tq37r-gains-" + std::to_string(::getpid()) + ".gains");
+    void TearDown() override { std::filesystem::remove(file); }
+};
+
+TEST_F(Gains, EachGainSaysWhetherItIsInFlashSentOrChangedHere) {
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::None);
+    openQuietly();
+    readBack();
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::InFlash);
+    typeGain(id::kPitchLevelCoef, "40");
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed);
+    EXPECT_EQ(view.toolTips[id::kPitchLevelCoef], "Changed here, not sent (the controller has 35)");
+    click(id::kSetPitch);
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed) << "sent, but not acknowledged yet";
+    reply(makeFrame(0xFA, {0xE4}));
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Unsaved);
+    EXPECT_EQ(tint(id::kPitchStabilityCoef), GainTint::InFlash) << "sent as it was: flash holds it still";
+    EXPECT_EQ(tint(id::kRollLevelCoef), GainTint::InFlash);
+    typeGain(id::kPitchLevelCoef, "35");
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed) << "35 is in flash, but not in the controller";
+
+    click(id::kRestoreDefaults);
+    EXPECT_EQ(tint(id::kXD), GainTint::InFlash) << "a default equal to the controller's value";
+}
+
+TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
+    openQuietly();
+    readBack();
+    typeGain(id::kPitchLevelCoef, "40");
+    click(id::kSetPitch);
+    reply(makeFrame(0xFA, {0xE4}));
+    port.written.clear();
+    click(id::kSaveConfiguration);
+    reply(makeFrame(0xFA, {0x86}));
+    EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0x86, 0xEA, 0xEC}))
+        << "the check reads both blocks";
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::InFlash);
+    readBack(40);
+    EXPECT_EQ(status(), "Save configuration parameters success！") << "all agree: the save's text stays";
+
+    typeGain(id::kPitchLevelCoef, "41");
+    click(id::kSetPitch);
+    reply(makeFrame(0xFA, {0xE4}));
+    typeGain(id::kXP, "99"); // typed meanwhile, not sent: the check leaves it alone
+    click(id::kSaveConfiguration);
+    reply(makeFrame(0xFA, {0x86}));
+    readBack(44);
+    EXPECT_EQ(status(), "Saved, but Pitch Level Coefficient reads 44, not 41.");
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Mismatch);
+    EXPECT_EQ(view.text(id::kPitchLevelCoef), "44");
+    EXPECT_EQ(view.text(id::kXP), "99");
+}
+
+TEST_F(Gains, ClosingAsksFirstOnlyWhenSomethingWouldBeLost) {
+    click(id::kCancel);
+    EXPECT_TRUE(view.ended);
+    EXPECT_TRUE(view.boxes.empty());
+
+    view.ended = false;
+    openQuietly();
+    readBack();
+    typeGain(id::kYD, "9");
+    typeGain(id::kPitchLevelCoef, "40");
+    typeGain(id::kPitchStabilityCoef, "31");
+    click(id::kSetPitch);
+    reply(makeFrame(0xFA, {0xE4}));
+    view.answer = MessageBoxAnswer::Cancel;
+    click(id::kCancel);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text,
+              "1 gain is changed here and not sent, and 2 gains are sent but not saved to flash.");
+    EXPECT_EQ(view.boxes[0].buttons, MessageBoxRequest::Buttons::OkCancel);
+    EXPECT_FALSE(view.ended);
+    view.answer = MessageBoxAnswer::Ok;
+    click(id::kCancel);
+    EXPECT_TRUE(view.ended);
+}
+
+TEST_F(Gains, ARequestThatCouldNotGoOrGotNoAnswerSaysSo) {
+    click(id::kSetPitch);
+    EXPECT_EQ(status(), "The port is not open.");
+    openQuietly();
+    click(id::kSetPitch);
+    reply(makeFrame(0xFA, {0xE4}));
+    click(id::kRead);
+    tick(1000ms);
+    EXPECT_EQ(status(), "No reply from the controller.");
+    readBack(); // late, and still taken
+    EXPECT_EQ(status(), "Read TQ-36R OK！");
+    EXPECT_EQ(view.text(id::kPitchLevelCoef), "35");
+    tick(1000ms);
+    EXPECT_EQ(status(), "Read TQ-36R OK！") << "the Set was answered: nothing more to say";
+}
+
+TEST_F(Gains, AGainFileKeepsTheGridAndLoadingSendsNothing) {
+    openQuietly();
+    readBack();
+    typeGain(id::kXI, "7");
+    dialog.saveGainFile(file.string());
+    EXPECT_EQ(status(), "Gains saved to " + file.filename().string() + ".");
+
+    click(id::kRestoreDefaults);
+    port.written.clear();
+    dialog.loadGainFile(file.string());
+    EXPECT_EQ(view.text(id::kXI), "7");
+    EXPECT_EQ(tint(id::kXI), GainTint::Changed);
+    EXPECT_TRUE(port.written.empty());
+    dialog.compareWithGainFile(file.string());
+    EXPECT_EQ(status(), "The grid matches " + file.filename().string() + ".");
+
+    typeGain(id::kXI, "8");
+    dialog.compareWithGainFile(file.string());
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].detail, "X I: 8 here, 7 in the file");
+
+    std::ofstream(file) << "x.p = 15\nx.i = 300\n";
+    dialog.loadGainFile(file.string());
+    ASSERT_EQ(view.boxes.size(), 2u);
+    EXPECT_EQ(view.boxes[1].detail, "line 2: 300 is not a whole number from 0 to 255");
+    EXPECT_EQ(view.text(id::kXI), "8") << "a refused file applies nothing";
+}
+
+} // namespace
+} // namespace tq37r::test

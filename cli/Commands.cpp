@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -95,8 +96,11 @@ void open(Controller& controller, const std::string& portName, std::uint32_t bau
     if (!opened) {
         // A device path stands for itself; repeating it would say nothing.
         const std::string device = opened.devicePath == portName ? std::string() : opened.devicePath;
-        throw CommandError(kExitCannotOpen, "cannot open " + portName + ": " +
-                                                openFailureDetail(opened.failure, portName, device));
+        std::string cause = openFailureDetail(opened.failure, portName, device);
+        if (opened.failure == OpenFailure::Other && opened.osError != 0) {
+            cause += ": " + std::string(std::strerror(opened.osError));
+        }
+        throw CommandError(kExitCannotOpen, "cannot open " + portName + ": " + cause);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <poll.h>
 #include <pty.h>
@@ -11,7 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "CliProcess.h"
+#include "CliRun.h"
 #include "core/GainFile.h"
 #include "device/Codes.h"
 #include "protocol/FrameReceiver.h"
@@ -197,10 +198,7 @@ TEST_F(Cli, MonitorPrintsReportsUntilItsTimeOrCtrlC) {
         EXPECT_EQ(line, "flight-mode 0 task 255");
     }
 
-    CliProcess endless({"--json", "monitor"});
-    ASSERT_TRUE(endless.waitForOutput("{\"flight_mode\":0,\"task\":255}", 5s));
-    endless.signal(SIGINT);
-    const CliResult stopped = endless.finish(5s);
+    const CliResult stopped = runCli({"--json", "monitor"}, "{\"flight_mode\":0,\"task\":255}");
     EXPECT_EQ(stopped.status, 0) << stopped.err;
     EXPECT_EQ(stopped.out.rfind("{\"reports\":[{\"flight_mode\":0,\"task\":255}", 0), 0u) << stopped.out;
     EXPECT_TRUE(stopped.out.ends_with("}]}\n")) << stopped.out;
@@ -217,7 +215,9 @@ TEST(CliLine, ReadKeepsTheControllersGapAndGivesUpAStrayHeader) {
     ::cfmakeraw(&raw);
     ::tcsetattr(slave, TCSANOW, &raw);
 
-    CliProcess cli({"--port", slavePath, "--retries", "0", "read"});
+    auto cli = std::async(std::launch::async, [&slavePath] {
+        return runCli({"--port", slavePath, "--retries", "0", "read"});
+    });
     const sim::ControllerSettings defaults;
     FrameReceiver receiver;
     std::optional<std::chrono::steady_clock::time_point> firstAsked;
@@ -246,13 +246,13 @@ TEST(CliLine, ReadKeepsTheControllersGapAndGivesUpAStrayHeader) {
             receiver.feed({bytes, static_cast<std::size_t>(std::max<ssize_t>(n, 0))}, answer);
         }
     }
-    const CliResult read = cli.finish(5s);
+    const CliResult read = cli.get();
+    ::close(master);
+    ::close(slave);
     EXPECT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out, gainLines());
     ASSERT_TRUE(firstAsked && secondAsked);
     EXPECT_GE(*secondAsked - *firstAsked, 100ms);
-    ::close(master);
-    ::close(slave);
 }
 
 } // namespace

@@ -14,7 +14,8 @@ set(CPACK_PACKAGE_CONTACT "tq37r-params developers <tq37r-params@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Parameter setup tool for the TQ-37R fixed-wing flight controller")
 set(CPACK_PACKAGE_DESCRIPTION
     "Reads the control-loop gains of a TQ-37R flight controller over a serial line, sends each row \
-back, asks the controller to save them, and shows its firmware version. Includes tq37r-sim, a \
+back, asks the controller to save them, and shows its firmware version. Includes tq37r-cli, the \
+same from the command line for scripts (get, set, save, backup, restore, diff), and tq37r-sim, a \
 simulated controller on a pseudo-terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -4,6 +4,8 @@ set -euo pipefail
 build=${1:-build-bench}
 echo "== Frame receiver throughput =="
 "$build/bench/receiver_bench" --benchmark_color=false
+echo "== tq37r-cli read and backup against the protocol floor =="
+"$build/bench/cli_bench" "$build/sim/tq37r-sim" "$build/cli/tq37r-cli"
 if [ -x "$build/bench/startup_bench" ]; then
     echo "== Start-up: tool against a bare Qt dialog =="
     "$build/bench/startup_bench" "$build/bench/startup_probe_tool" "$build/bench/startup_probe_bare"

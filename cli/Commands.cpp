@@ -1,0 +1,206 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "cli/CommandError.h"
+#include "core/OpenFailureText.h"
+
+namespace tq37r::cli::command {
+
+namespace {
+
+std::vector<GainValue> valuesOf(const Gains& gains, const std::vector<std::size_t>& indices) {
+    std::vector<GainValue> values;
+    for (const std::size_t i : indices) {
+        values.push_back({kGainNames[i].name, gains[i]});
+    }
+    return values;
+}
+
+std::vector<std::size_t> allGains() {
+    std::vector<std::size_t> indices(kGainCount);
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        indices[i] = i;
+    }
+    return indices;
+}
+
+std::vector<GainPair> differences(const Gains& first, const Gains& second) {
+    std::vector<GainPair> pairs;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (first[i] != second[i]) {
+            pairs.push_back({kGainNames[i].name, first[i], second[i]});
+        }
+    }
+    return pairs;
+}
+
+// Sends each row in which wanted differs from held; the other rows are left alone.
+void sendChangedRows(Controller& controller, const Gains& held, const Gains& wanted, Output& out) {
+    for (std::size_t row = 0; row < kRowCount; ++row) {
+        if (!std::equal(held.begin() + row * 3, held.begin() + row * 3 + 3, wanted.begin() + row * 3)) {
+            controller.sendRow(row, wanted);
+        }
+    }
+    out.pairs("changed", "before", "after", differences(held, wanted));
+}
+
+// The controller answers the save from what it holds; reading back shows it still holds
+// what it should.
+int saveVerified(Controller& controller, const Gains& expected, Output& out) {
+    controller.save();
+    const std::vector<GainPair> mismatches = differences(controller.readGains(), expected);
+    out.saved(mismatches.empty());
+    if (mismatches.empty()) {
+        return kExitDone;
+    }
+    out.pairs("mismatches", "controller", "expected", mismatches);
+    out.error("the save did not verify: " + std::to_string(mismatches.size()) + " gains read back differ",
+              kExitDifferent);
+    return kExitDifferent;
+}
+
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+std::string firmwareText(const reply::FirmwareVersion& version) {
+    char text[48];
+    std::snprintf(text, sizeof text, "TQ-%u firmware %.2f", version.model, version.version);
+    return text;
+}
+
+} // namespace
+
+void ports(const SerialPort& port, Output& out) {
+    std::vector<PortEntry> entries;
+    for (int n = 1; n <= kListedPorts; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        entries.push_back({name, port.resolve(name)});
+    }
+    out.ports(entries);
+}
+
+void open(Controller& controller, const std::string& portName, std::uint32_t baudRate) {
+    const OpenResult opened = controller.open(portName, baudRate);
+    if (!opened) {
+        // A device path stands for itself; repeating it would say nothing.
+        const std::string device = opened.devicePath == portName ? std::string() : opened.devicePath;
+        std::string cause = openFailureDetail(opened.failure, portName, device);
+        if (opened.failure == OpenFailure::Other && opened.osError != 0) {
+            cause += ": " + std::string(std::strerror(opened.osError));
+        }
+        throw CommandError(kExitCannotOpen, "cannot open " + portName + ": " + cause);
+    }
+}
+
+int version(Controller& controller, Output& out) {
+    const reply::FirmwareVersion version = controller.readFirmware();
+    out.firmware(version.model, version.version);
+    return kExitDone;
+}
+
+int read(Controller& controller, Output& out) {
+    out.gains(valuesOf(controller.readGains(), allGains()));
+    return kExitDone;
+}
+
+int get(Controller& controller, const std::vector<std::size_t>& gainIndices, Output& out) {
+    out.gains(valuesOf(controller.readGains(), gainIndices));
+    return kExitDone;
+}
+
+int set(Controller& controller, const std::vector<GainAssignment>& assignments, Output& out) {
+    // A row goes out whole, so its other gains must be the ones the controller holds.
+    const Gains held = controller.readGains();
+    Gains wanted = held;
+    for (const GainAssignment& a : assignments) {
+        wanted[a.index] = a.value;
+    }
+    sendChangedRows(controller, held, wanted, out);
+    return kExitDone;
+}
+
+int save(Controller& controller, Output& out) {
+    return saveVerified(controller, controller.readGains(), out);
+}
+
+int backup(Controller& controller, const std::string& path, Output& out) {
+    const std::string firmware = firmwareText(controller.readFirmware());
+    const std::string text = writeGainFile(controller.readGains(), {firmware, today()});
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    if (!file) {
+        throw CommandError(kExitBadFile, "cannot write " + path);
+    }
+    out.note("file", path);
+    out.note("firmware", firmware);
+    return kExitDone;
+}
+
+int restore(Controller& controller, const GainFileRead& file, bool thenSave, Output& out) {
+    const Gains held = controller.readGains();
+    Gains wanted = held;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        wanted[i] = file.values[i].value_or(held[i]);
+    }
+    sendChangedRows(controller, held, wanted, out);
+    return thenSave ? saveVerified(controller, wanted, out) : kExitDone;
+}
+
+int diff(Controller& controller, const GainFileRead& file, Output& out) {
+    const Gains held = controller.readGains();
+    std::vector<GainPair> differing;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (file.values[i] && *file.values[i] != held[i]) {
+            differing.push_back({kGainNames[i].name, held[i], *file.values[i]});
+        }
+    }
+    out.pairs("differences", "controller", "file", differing);
+    return differing.empty() ? kExitDone : kExitDifferent;
+}
+
+int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, Output& out) {
+    std::optional<Controller::Clock::time_point> until;
+    if (duration) {
+        until = Controller::Clock::now() + *duration;
+    }
+    out.beginReports();
+    controller.watchReports(until, [&out](const reply::StateReport& report) {
+        out.report(report.flightModeState, report.taskState);
+    });
+    return kExitDone;
+}
+
+GainFileRead loadGainFile(const std::string& path, Output& out) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    if (file.is_open()) {
+        text << file.rdbuf();
+    }
+    if (!file.is_open() || file.bad()) {
+        throw CommandError(kExitBadFile, "cannot read " + path);
+    }
+    GainFileRead read = readGainFile(text.str());
+    const std::vector<std::string> problems = describeGainFileProblems(read);
+    if (!read.accepted()) {
+        throw CommandError(kExitBadFile, path + ": " + problems.front());
+    }
+    for (const std::string& problem : problems) {
+        out.warning(path + ": " + problem);
+    }
+    return read;
+}
+
+} // namespace tq37r::cli::command

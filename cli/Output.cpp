@@ -1,0 +1,189 @@
+#include "cli/Output.h"
+
+#include <cstdio>
+
+namespace tq37r::cli {
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+namespace {
+
+std::string twoDecimals(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+} // namespace
+
+Output::Output(bool json, std::ostream& results, std::ostream& messages)
+    : json_(json), results_(results), messages_(messages) {}
+
+void Output::member(std::string_view key) {
+    if (inReports_) {
+        results_ << "]";
+        inReports_ = false;
+    }
+    results_ << (opened_ ? "," : "{") << jsonString(key) << ":";
+    opened_ = true;
+}
+
+void Output::gains(const std::vector<GainValue>& values) {
+    if (!json_) {
+        for (const GainValue& v : values) {
+            results_ << v.name << ' ' << v.value << '\n';
+        }
+        return;
+    }
+    member("gains");
+    results_ << "{";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        results_ << (i == 0 ? "" : ",") << jsonString(values[i].name) << ":" << values[i].value;
+    }
+    results_ << "}";
+}
+
+void Output::pairs(std::string_view key, std::string_view firstLabel, std::string_view secondLabel,
+                   const std::vector<GainPair>& values) {
+    if (!json_) {
+        for (const GainPair& v : values) {
+            results_ << v.name << ' ' << v.first << ' ' << v.second << '\n';
+        }
+        return;
+    }
+    member(key);
+    results_ << "[";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        results_ << (i == 0 ? "" : ",") << "{\"name\":" << jsonString(values[i].name) << ","
+                 << jsonString(firstLabel) << ":" << values[i].first << "," << jsonString(secondLabel) << ":"
+                 << values[i].second << "}";
+    }
+    results_ << "]";
+}
+
+void Output::firmware(unsigned model, double version) {
+    if (!json_) {
+        results_ << "model " << model << "\nversion " << twoDecimals(version) << '\n';
+        return;
+    }
+    member("model");
+    results_ << model;
+    member("version");
+    results_ << twoDecimals(version);
+}
+
+void Output::ports(const std::vector<PortEntry>& entries) {
+    if (!json_) {
+        for (const PortEntry& e : entries) {
+            results_ << e.name << ' ' << (e.device.empty() ? "not-present" : e.device) << '\n';
+        }
+        return;
+    }
+    member("ports");
+    results_ << "[";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        results_ << (i == 0 ? "" : ",") << "{\"name\":" << jsonString(entries[i].name)
+                 << ",\"device\":" << (entries[i].device.empty() ? "null" : jsonString(entries[i].device))
+                 << "}";
+    }
+    results_ << "]";
+}
+
+void Output::saved(bool verified) {
+    if (!json_) {
+        if (verified) {
+            results_ << "saved\n";
+        }
+        return;
+    }
+    member("saved");
+    results_ << (verified ? "true" : "false");
+}
+
+void Output::note(std::string_view key, std::string_view text) {
+    if (json_) {
+        member(key);
+        results_ << jsonString(text);
+    }
+}
+
+void Output::beginReports() {
+    if (json_ && !inReports_) {
+        member("reports");
+        results_ << "[";
+        inReports_ = true;
+        anyReport_ = false;
+    }
+}
+
+void Output::report(int flightMode, int task) {
+    if (!json_) {
+        results_ << "flight-mode " << flightMode << " task " << task << '\n';
+    } else {
+        beginReports();
+        results_ << (anyReport_ ? "," : "") << "{\"flight_mode\":" << flightMode << ",\"task\":" << task
+                 << "}";
+        anyReport_ = true;
+    }
+    // Whoever reads a monitor's output wants each report when it comes, not when a buffer fills.
+    results_.flush();
+}
+
+void Output::warning(std::string_view message) {
+    messages_ << "tq37r-cli: warning: " << message << '\n';
+}
+
+void Output::error(std::string_view message, int exitStatus) {
+    messages_ << "tq37r-cli: " << message << '\n';
+    if (json_) {
+        member("error");
+        results_ << jsonString(message);
+        member("exit");
+        results_ << exitStatus;
+    }
+}
+
+void Output::finish() {
+    if (!json_) {
+        results_.flush();
+        return;
+    }
+    if (inReports_) {
+        results_ << "]";
+        inReports_ = false;
+    }
+    results_ << (opened_ ? "}" : "{}") << '\n';
+    results_.flush();
+}
+
+} // namespace tq37r::cli

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tq37r::cli {
+
+struct GainValue {
+    std::string_view name;
+    int value = 0;
+};
+
+// One gain seen two ways: before and after, controller and file, controller and expected.
+struct GainPair {
+    std::string_view name;
+    int first = 0;
+    int second = 0;
+};
+
+struct PortEntry {
+    std::string name;
+    std::string device; // empty: not present
+};
+
+// Results on one stream, messages on another. Text is "name value" lines; JSON is one object
+// written as results come, so a monitor's reports still appear as they arrive and a failure
+// part-way leaves a whole document ending in "error" and "exit".
+class Output {
+public:
+    Output(bool json, std::ostream& results, std::ostream& messages);
+
+    void gains(const std::vector<GainValue>& values);
+    // Text: "name first second" lines; JSON: key: [{"name", firstLabel, secondLabel}].
+    void pairs(std::string_view key, std::string_view firstLabel, std::string_view secondLabel,
+               const std::vector<GainPair>& values);
+    void firmware(unsigned model, double version);
+    void ports(const std::vector<PortEntry>& entries);
+    void saved(bool verified);
+    // A JSON member only: text output keeps quiet about it.
+    void note(std::string_view key, std::string_view text);
+    // Opens the JSON list of state reports, so a run that saw none still has it.
+    void beginReports();
+    void report(int flightMode, int task);
+
+    void warning(std::string_view message);
+    void error(std::string_view message, int exitStatus);
+    // Closes the JSON document; call once at the end.
+    void finish();
+
+private:
+    // Starts a JSON member: the comma, the key and the colon.
+    void member(std::string_view key);
+
+    bool json_;
+    std::ostream& results_;
+    std::ostream& messages_;
+    bool opened_ = false;    // "{" written
+    bool inReports_ = false; // the "reports" array is open
+    bool anyReport_ = false;
+};
+
+// A JSON string literal, quotes included.
+std::string jsonString(std::string_view text);
+
+} // namespace tq37r::cli

@@ -1,0 +1,34 @@
+#include "cli/PortEvents.h"
+
+namespace tq37r::cli {
+
+void PortEvents::postSerialEvent(SerialEvent event, std::uint32_t /*tag*/) {
+    {
+        const std::lock_guard lock(mutex_);
+        (event == SerialEvent::RxReady ? seen_.rxReady : seen_.hungUp) = true;
+    }
+    changed_.notify_one();
+}
+
+void PortEvents::interrupt() {
+    {
+        const std::lock_guard lock(mutex_);
+        seen_.interrupted = true;
+    }
+    changed_.notify_one();
+}
+
+PortEvents::Seen PortEvents::wait(std::optional<Clock::time_point> until) {
+    std::unique_lock lock(mutex_);
+    const auto anything = [this] { return seen_.rxReady || seen_.hungUp || seen_.interrupted; };
+    if (until) {
+        changed_.wait_until(lock, *until, anything);
+    } else {
+        changed_.wait(lock, anything);
+    }
+    const Seen seen = seen_;
+    seen_.rxReady = false;
+    return seen;
+}
+
+} // namespace tq37r::cli

@@ -1,59 +1,152 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <vector>
+#include <random>
 
 #include "protocol/Frame.h"
+#include "protocol/FrameReceiver.h"
 #include "protocol/TxFrame.h"
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::makeFrame;
 
-Bytes assembled(const TxFrame& tx) {
-    return {tx.assembled().begin(), tx.assembled().end()};
+TEST(Frame, WorkedExamplesChecksumLengthCodeAndPayloadOnly) {
+    // Longest first into one buffer, as the tool reuses it: nothing may be left of an earlier frame.
+    const std::pair<Bytes, Bytes> examples[] = {
+        {{0xE4, 0x23, 0x00, 0x1E}, {0xA5, 0x5A, 0x07, 0xE4, 0x23, 0x00, 0x1E, 0x2C, 0xAA}}, // sum wraps
+        {{0xEA}, {0xA5, 0x5A, 0x04, 0xEA, 0xEE, 0xAA}},
+        {{0x92, 0x00}, {0xA5, 0x5A, 0x05, 0x92, 0x00, 0x97, 0xAA}},
+    };
+    TxFrame tx;
+    for (const auto& [request, expected] : examples) {
+        EXPECT_EQ(tx.assemble(request[0], Bytes(request.begin() + 1, request.end())), expected.size());
+        EXPECT_EQ(Bytes(tx.assembled().begin(), tx.assembled().end()), expected);
+        EXPECT_EQ(frame::checksum(expected), expected[expected.size() - 2]);
+    }
 }
 
-TEST(FrameLayout, WorkedExamplesAssembleByteForByte) {
-    TxFrame tx;
-    EXPECT_EQ(tx.assemble(0xEA, {}), 6u);
-    EXPECT_EQ(assembled(tx), (Bytes{0xA5, 0x5A, 0x04, 0xEA, 0xEE, 0xAA}));
-
-    EXPECT_EQ(tx.assemble(0x92, {0x00}), 7u);
-    EXPECT_EQ(assembled(tx), (Bytes{0xA5, 0x5A, 0x05, 0x92, 0x00, 0x97, 0xAA}));
-}
-
-TEST(FrameLayout, ChecksumWrapsModulo256AndSkipsHeaderAndTrailer) {
-    TxFrame tx;
-    EXPECT_EQ(tx.assemble(0xE4, {35, 0, 30}), 9u);
-    EXPECT_EQ(assembled(tx), (Bytes{0xA5, 0x5A, 0x07, 0xE4, 0x23, 0x00, 0x1E, 0x2C, 0xAA}));
-    EXPECT_EQ(frame::checksum(tx.assembled()), 0x2C);
-}
-
-TEST(FrameLayout, PayloadsTooLongForTheLengthByteOrTheBufferAreRefused) {
-    TxFrame tx;
-    tx.assemble(0x86, {});
-    const Bytes fits(TxFrame::kCapacity - 6, 0x11);
-    EXPECT_EQ(tx.assemble(0x01, fits), TxFrame::kCapacity);
-    EXPECT_EQ(tx.assembled()[2], 0xFE);
-
-    const Bytes tooLong(TxFrame::kCapacity - 5, 0x22); // L would be 255, but 257 bytes do not fit
-    EXPECT_EQ(tx.assemble(0x02, tooLong), 0u);
-    EXPECT_TRUE(tx.assembled().empty());
+TEST(Frame, PayloadsTheLengthByteOrTheBufferCannotHoldAreRefused) {
     std::array<std::uint8_t, 300> roomy{};
     EXPECT_EQ(frame::assemble(roomy, 0x03, Bytes(251, 0x33)), 257u);
     EXPECT_EQ(frame::assemble(roomy, 0x03, Bytes(252, 0x33)), 0u) << "a length byte cannot count 256";
+    TxFrame tx;
+    EXPECT_EQ(tx.assemble(0x01, Bytes(250, 0x11)), TxFrame::kCapacity);
+    EXPECT_EQ(tx.assemble(0x02, Bytes(251, 0x22)), 0u); // 257 bytes
+    EXPECT_TRUE(tx.assembled().empty());
 }
 
-TEST(FrameLayout, EachRequestOverwritesTheLastFromOffsetZero) {
-    TxFrame tx;
-    tx.assemble(0xE4, {1, 2, 3});
-    const std::size_t n = tx.assemble(0x86, {});
-    EXPECT_EQ(n, 6u);
-    EXPECT_EQ(assembled(tx), (Bytes{0xA5, 0x5A, 0x04, 0x86, 0x8A, 0xAA}));
-    // Only the first n bytes are handed on; what the longer frame left behind is not.
-    EXPECT_EQ(tx.bytes(n).size(), 6u);
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const auto& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+// Feeds a receiver and keeps a copy of every frame it hands over.
+struct Recorder {
+    void feed(const Bytes& bytes) { receiver.feed(bytes, *this); }
+    void operator()(std::span<const std::uint8_t> frameBytes) {
+        // Frames are read in place, from the start of the receive buffer.
+        EXPECT_EQ(frameBytes.data(), receiver.rxBuffer().data());
+        frames.emplace_back(frameBytes.begin(), frameBytes.end());
+    }
+    FrameReceiver receiver;
+    std::vector<Bytes> frames;
+};
+
+const Bytes kReadReply = makeFrame(0xED, {15, 1, 8, 15, 1, 8});
+const Bytes kAck = makeFrame(0xFA, {0xE4});
+const Bytes kState = makeFrame(0xF1, {0x00, 0x06, 0x08});
+
+// Each stream is fed whole and byte by byte: what is found must not depend on how the line chunks it.
+TEST(FrameReceiver, FindsEachGoodFrameOnceAndInOrder) {
+    // Cut off after six bytes: its length byte claims the start of the next frame.
+    const Bytes cut(kReadReply.begin(), kReadReply.begin() + 6);
+    Bytes badSum = kAck, badTrailer = kAck, badHeader = kAck;
+    badSum[badSum.size() - 2] ^= 0x01;
+    badTrailer.back() = 0xAB;
+    badHeader[1] = 0x00; // checksum and trailer still fit
+    // Header bytes with nothing that could end a frame, then a header claiming 255 bytes.
+    Bytes run;
+    for (int i = 0; i < 600; ++i) {
+        run.push_back(i % 7 == 0 ? 0xA5 : i & 0x7F);
+    }
+    const std::pair<Bytes, std::vector<Bytes>> streams[] = {
+        {concat({kAck, kReadReply, kState, kAck}), {kAck, kReadReply, kState, kAck}},
+        {concat({{0x42, 0x13, 0xFF}, kAck, {0x5A, 0xAA}, kState, {0x01}, kReadReply}),
+         {kAck, kState, kReadReply}},
+        {concat({{0xA5}, kAck, {0xA5, 0xA5, 0xA5}, kState}), {kAck, kState}}, // the last A5 starts the frame
+        {concat({cut, kAck, cut, cut, kState}), {kAck, kState}},
+        {concat({badSum, kState, badTrailer, badHeader, kReadReply}), {kState, kReadReply}},
+        {concat({run, kAck, {0xA5, 0x5A, 0xFF}, Bytes(600, 0x00), kState}), {kAck, kState}},
+    };
+    for (const auto& [stream, expected] : streams) {
+        Recorder whole, byByte;
+        whole.feed(stream);
+        for (std::uint8_t b : stream) {
+            byByte.feed({b});
+        }
+        EXPECT_EQ(whole.frames, expected);
+        EXPECT_EQ(byByte.frames, expected);
+    }
+}
+
+TEST(FrameReceiver, ImpossibleLengthsReturnToHuntingAtOnce) {
+    for (std::uint8_t length : {0, 1, 2, 3}) {
+        Recorder r;
+        r.feed({0xA5, 0x5A, length});
+        EXPECT_FALSE(r.receiver.midFrame()) << "length " << int(length);
+    }
+}
+
+TEST(FrameReceiver, AFrameThatStopsArrivingIsGivenUpWithoutLosingTheFramesInsideIt) {
+    // Noise that looks like the header of a 255-byte frame, then two good frames, then silence.
+    const Bytes strayHeader{0xA5, 0x5A, 0xFF};
+    Recorder r;
+    r.feed(concat({strayHeader, kAck, kState}));
+    EXPECT_TRUE(r.frames.empty());
+    EXPECT_TRUE(r.receiver.midFrame());
+    r.receiver.abandonFrame(r);
+    EXPECT_EQ(r.frames, (std::vector<Bytes>{kAck, kState}));
+    EXPECT_FALSE(r.receiver.midFrame());
+
+    // A reset forgets the stray header outright: the next frame is handled at once.
+    Recorder fresh;
+    fresh.feed(strayHeader);
+    fresh.receiver.reset();
+    EXPECT_FALSE(fresh.receiver.midFrame());
+    fresh.feed(kAck);
+    EXPECT_EQ(fresh.frames, (std::vector<Bytes>{kAck}));
+}
+
+TEST(FrameReceiver, RandomNoiseAndRandomChunksLoseNoFrame) {
+    std::mt19937 rng(1234);
+    Bytes stream;
+    std::vector<Bytes> expected;
+    for (int n = 0; n < 2000; ++n) {
+        for (unsigned noise = rng() % 6; noise > 0; --noise) {
+            // Header bytes in the noise are what makes resynchronisation hard.
+            const std::uint8_t choices[] = {0xA5, 0x5A, 0xAA, static_cast<std::uint8_t>(rng())};
+            stream.push_back(choices[rng() % 4]);
+        }
+        Bytes payload(rng() % 20);
+        std::generate(payload.begin(), payload.end(), [&rng] { return static_cast<std::uint8_t>(rng()); });
+        expected.push_back(makeFrame(static_cast<std::uint8_t>(rng()), payload));
+        stream.insert(stream.end(), expected.back().begin(), expected.back().end());
+    }
+    // A noise header with a long length holds back the frames after it until its own end has come.
+    stream.insert(stream.end(), 300, 0x00);
+    Recorder r;
+    for (std::size_t pos = 0, take = 0; pos < stream.size(); pos += take) {
+        take = std::min<std::size_t>(1 + rng() % 40, stream.size() - pos);
+        r.feed(Bytes(stream.begin() + pos, stream.begin() + pos + take));
+    }
+    EXPECT_TRUE(r.frames == expected) << r.frames.size() << " frames found of " << expected.size();
 }
 
 } // namespace

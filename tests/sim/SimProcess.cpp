@@ -1,20 +1,18 @@
 #include "SimProcess.h"
 
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
 extern char** environ;
 
 namespace tq37r::testing {
+
+using Clock = std::chrono::steady_clock;
 
 SimProcess::SimProcess(const std::vector<std::string>& args) {
     int fds[2];
@@ -37,96 +35,46 @@ SimProcess::SimProcess(const std::vector<std::string>& args) {
         ::close(out_);
         throw std::runtime_error("cannot start " + args[0]);
     }
-    ::fcntl(out_, F_SETFL, O_NONBLOCK);
 }
 
 SimProcess::~SimProcess() {
-    if (!exited_) {
+    if (!waitStatus_) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
     ::close(out_);
 }
 
-std::string SimProcess::drainOutput(std::chrono::milliseconds timeout) {
-    pollfd p{out_, POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(timeout.count())) > 0) {
-        char chunk[4096];
-        const ssize_t n = ::read(out_, chunk, sizeof chunk);
-        if (n > 0) {
-            buffered_.append(chunk, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            return "eof";
-        }
-    }
-    return "";
-}
-
 std::string SimProcess::readLine(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (buffered_.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || drainOutput(left) == "eof") {
+    const auto deadline = Clock::now() + timeout;
+    std::string line;
+    // A byte at a time, so nothing after the newline is taken from the pipe.
+    for (char c = 0;; line += c) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd p{out_, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0 ||
+            ::read(out_, &c, 1) != 1) {
             return "";
         }
+        if (c == '\n') {
+            return line;
+        }
     }
-    const std::size_t end = buffered_.find('\n');
-    std::string line = buffered_.substr(0, end);
-    buffered_.erase(0, end + 1);
-    return line;
-}
-
-void SimProcess::signal(int signo) const {
-    ::kill(pid_, signo);
 }
 
 std::optional<int> SimProcess::waitExit(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!exited_) {
-        int status = 0;
+    const auto deadline = Clock::now() + timeout;
+    int status = 0;
+    while (!waitStatus_) {
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            exited_ = true;
-            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            break;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
+            waitStatus_ = status;
+        } else if (Clock::now() >= deadline) {
             return std::nullopt;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    if (exitCode_ < 0) {
-        return std::nullopt;
-    }
-    return exitCode_;
-}
-
-std::map<std::string, std::uint64_t> SimProcess::stats() {
-    for (int i = 0; i < 100 && drainOutput(std::chrono::milliseconds(100)) != "eof"; ++i) {
-    }
-    std::map<std::string, std::uint64_t> counters;
-    std::istringstream in(buffered_);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t space = line.rfind(' ');
-        if (space != std::string::npos) {
-            counters[line.substr(0, space)] = std::stoull(line.substr(space + 1));
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    return counters;
-}
-
-int openRawLine(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return -1;
-    }
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    ::tcflush(fd, TCIOFLUSH);
-    return fd;
+    return WIFEXITED(*waitStatus_) ? std::optional<int>(WEXITSTATUS(*waitStatus_)) : std::nullopt;
 }
 
 } // namespace tq37r::testing

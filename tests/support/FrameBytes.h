@@ -1,9 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <type_traits>
 #include <vector>
 
+#include "device/Reply.h"
 #include "protocol/Frame.h"
+#include "protocol/TxFrame.h"
 
 namespace tq37r::test {
 
@@ -14,6 +20,53 @@ inline Bytes makeFrame(std::uint8_t code, const Bytes& payload) {
     Bytes out(payload.size() + 6);
     out.resize(frame::assemble(out, code, payload));
     return out;
+}
+
+// A request builder with its arguments bound, so one table can hold the requests the tool sends.
+using Builder = std::function<std::size_t(TxFrame&)>;
+template <typename... Args>
+Builder build(std::size_t (*builder)(TxFrame&, Args...), std::type_identity_t<Args>... args) {
+    return [=](TxFrame& tx) { return builder(tx, args...); };
+}
+
+// Writes a decoded reply as one line, any status text last with its countdown, so a single string
+// in a table pins everything the tool takes from a reply.
+struct ReplyText {
+    std::ostringstream& out;
+    template <typename... V> void put(const V&... v) const { ((out << ' ' << v), ...); }
+    static std::string shown(const StatusMessage& s) {
+        return std::string(s.text()) + " /" + std::to_string(s.countdown());
+    }
+    void operator()(const reply::Ignored&) const { put("ignored"); }
+    // Gyro and firmware replies: the tool shows their text and nothing else.
+    template <typename R> void operator()(const R& r) const { put(shown(r.status)); }
+    void operator()(const reply::FlightParams& r) const {
+        put(r.targetAltitude, r.circlingRadius, shown(r.status));
+    }
+    void operator()(const reply::MixingMode& r) const { put("item", r.item, shown(r.status)); }
+    void operator()(const reply::GainBlock1& r) const {
+        put("other", r.altitudeCompensation, r.speedControl, r.otherThird, "height", r.heightP, r.heightI,
+            r.heightD, "heading", r.headingLockingCoef, r.headingLockingContinue, r.headingStabilityCoef,
+            "pitch", r.pitchLevelCoef, r.pitchStabilityContinue, r.pitchStabilityCoef, "roll",
+            r.rollLevelCoef, r.rollStabilityContinue, r.rollStabilityCoef, shown(r.status));
+    }
+    void operator()(const reply::GainBlock2& r) const {
+        put("Y", r.yP, r.yI, r.yD, "X", r.xP, r.xI, r.xD, shown(r.status));
+    }
+    void operator()(const reply::StateReport& r) const {
+        put("mode", r.flightModeState, "task", r.taskState);
+    }
+    void operator()(const reply::Acknowledgement& r) const {
+        const char* digits = "0123456789ABCDEF";
+        put("ack", std::string{digits[r.acknowledgedCode >> 4], digits[r.acknowledgedCode & 15]});
+        put(r.status ? shown(*r.status) : "none");
+    }
+};
+
+inline std::string describe(const Reply& reply) {
+    std::ostringstream out;
+    std::visit(ReplyText{out}, reply);
+    return out.str().substr(1);
 }
 
 } // namespace tq37r::test

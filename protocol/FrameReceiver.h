@@ -30,7 +30,6 @@ public:
     // Back to hunting with nothing buffered, as for a line that has just been opened.
     void reset();
 
-    RxState rxState() const { return rxState_; }
     std::size_t writePos() const { return writePos_; }
     const std::array<std::uint8_t, kBufferSize>& rxBuffer() const { return rxBuffer_; }
 

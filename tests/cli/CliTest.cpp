@@ -252,7 +252,9 @@ TEST(CliLine, ReadKeepsTheControllersGapAndGivesUpAStrayHeader) {
     EXPECT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out, gainLines());
     ASSERT_TRUE(firstAsked && secondAsked);
-    EXPECT_GE(*secondAsked - *firstAsked, 100ms);
+    // Both are stamped when this side reads them, and the first may be read late on a busy
+    // machine; a missing gap shows as a few milliseconds.
+    EXPECT_GE(*secondAsked - *firstAsked, 60ms);
 }
 
 } // namespace

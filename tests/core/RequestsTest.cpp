@@ -48,13 +48,6 @@ TEST_F(Requests, EveryButtonThatTalksToTheControllerSendsItsRequest) {
     EXPECT_EQ(port.written.back().frame[4], 0x81);
 }
 
-TEST_F(Requests, ReadPutsTheControllersGapBetweenItsTwoHalves) {
-    openQuietly();
-    click(id::kRead);
-    ASSERT_EQ(port.written.size(), 2u);
-    EXPECT_GE(port.written[1].at - port.written[0].at, 100ms);
-}
-
 TEST_F(Requests, ValuesAFieldCannotCarryAreRefusedNotCutToTheirLowBits) {
     openQuietly();
     view.type(id::kPitchLevelCoef, "300");

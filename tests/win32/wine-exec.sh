@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs one Windows program of the build under Wine, in the prefix run-tests.sh prepared, with
+# Runs one Windows program of the build under Wine, in the prefix wine-session.sh prepared, with
 # the modem-status shim preloaded when a test asks for it (TQ37R_MODEM_SHIM).
 set -eu
 : "${WINEPREFIX:?run the Windows tests with make test-windows}"

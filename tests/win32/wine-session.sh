@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests under Wine: a prefix of the build's own (made once, about
-# 30 s), COM1 to COM3 mapped to links in the build that the tests point at their ptys, one
-# wineserver kept up for the whole run (each program start then costs well under a second),
-# and a virtual X display for the windows.
-# usage: run-tests.sh BUILD_DIR [ctest arguments...]
+# Runs a command (the Windows build's tests, or its screenshot) in the build folder with Wine
+# ready: a prefix of the build's own (made once, about 30 s), COM1 to COM3 mapped to links in
+# the build that the tests point at their ptys, one wineserver kept up for the whole run (each
+# program start then costs well under a second), and a virtual X display for the windows.
+# usage: wine-session.sh BUILD_DIR COMMAND...
 set -euo pipefail
 build=$(cd "$1" && pwd)
 shift
@@ -22,10 +22,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     # The dialog's SimSun is not here: a Chinese-capable font stands in for it.
     LANG=C.UTF-8 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-        /v '宋体' /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
+        /v '宋体' /t REG_SZ /d 'WenQuanYi Zen Hei Sharp' /f >/dev/null 2>&1
     wineserver -w
 fi
 
+if [ -z "${TQ37R_WINE_DISPLAY_UP:-}" ]; then
+    # Everything from the server on runs on the virtual display: Wine's desktop process, started
+    # with the first program, keeps the display it found.
+    TQ37R_WINE_DISPLAY_UP=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$@"
+fi
 # Quiet: a pty whose peer hangs up makes the server log thousands of lines.
 wineserver -p 2>/dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
@@ -33,4 +38,4 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 # given: started here on /dev/null, they hold no test's output open after it ends.
 wine cmd /c exit </dev/null >/dev/null 2>&1
 cd "$build"
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure --no-tests=error --timeout 300 "$@"
+"$@"

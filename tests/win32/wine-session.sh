@@ -31,8 +31,9 @@ if [ -z "${TQ37R_WINE_DISPLAY_UP:-}" ]; then
     # with the first program, keeps the display it found.
     TQ37R_WINE_DISPLAY_UP=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$@"
 fi
-# Quiet: a pty whose peer hangs up makes the server log thousands of lines.
-wineserver -p 2>/dev/null
+# Quiet: a pty whose peer hangs up makes the server log thousands of lines. One left running
+# for this prefix by an interrupted run is used as it is.
+wineserver -p 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # The first program starts Wine's background services, which keep the descriptors they were
 # given: started here on /dev/null, they hold no test's output open after it ends.

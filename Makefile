@@ -4,17 +4,25 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test demo bench fuzz package screenshot test-asan test-tsan clean
+.PHONY: all deps deps-linux deps-windows build test demo bench fuzz package screenshot test-asan test-tsan \
+	windows test-windows windows-screenshot clean
 
 all: build
 
+# Everything; the Linux and Windows targets each install only their own list.
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh linux windows
+
+deps-linux:
+	@./scripts/install-deps.sh linux
+
+deps-windows:
+	@./scripts/install-deps.sh windows
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
 
-build: deps $(BUILD)/build.ninja
+build: deps-linux $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
@@ -27,33 +35,53 @@ demo: build
 screenshot: build
 	cmake --build $(BUILD) --target screenshot
 
-bench: deps
+bench: deps-linux
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTQ37R_BUILD_BENCH=ON -DTQ37R_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	./scripts/bench.sh build-bench
 
 # Each libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus (CI: FUZZ_SECONDS=20).
-fuzz: deps
+fuzz: deps-linux
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DTQ37R_BUILD_FUZZ=ON -DTQ37R_BUILD_TESTS=OFF
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	./fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 # A Debian package of the Release build, dependencies from dpkg-shlibdeps.
-package: deps
+package: deps-linux
 	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTQ37R_BUILD_TESTS=OFF
 	cmake --build build-package -j $(JOBS)
 	cd build-package && cpack -G DEB
 
-test-asan: deps
+test-asan: deps-linux
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=address,undefined
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-test-tsan: deps
+test-tsan: deps-linux
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=thread
 	cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j $(JOBS) -L threaded
 
+# The Windows program, cross-built with mingw-w64: dist/windows/tq37r-params.exe and a zip.
+WINBUILD ?= build-windows
+
+$(WINBUILD)/build.ninja:
+	cmake -S . -B $(WINBUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=Release
+
+windows: deps-windows $(WINBUILD)/build.ninja
+	cmake --build $(WINBUILD) -j $(JOBS) --target windows-dist
+
+# Its tests under Wine: the platform-neutral suites, the Win32 serial suite against ptys, the
+# window's own suite and a smoke test of the real program under Xvfb.
+test-windows: windows
+	cmake --build $(WINBUILD) -j $(JOBS)
+	./tests/win32/wine-session.sh $(WINBUILD) ctest --output-on-failure --no-tests=error --timeout 300 -j $(JOBS)
+
+# The real window under Wine, filled by a gain read, into docs/windows-screenshot.png.
+windows-screenshot: windows
+	./tests/win32/wine-session.sh $(WINBUILD) cmake --build . --target windows-screenshot
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz build-package
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz build-package $(WINBUILD) dist

@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "protocol/FrameIo.h"
-#include "serial/posix/PosixSerialPort.h"
-#include "tests/serial/PtyPeer.h"
 #include "tests/support/FrameBytes.h"
+// Frame I/O on this platform's port, against a pty peer that is local on Linux and played by
+// a helper process for the Windows build under Wine.
+#ifdef _WIN32
+#include "tests/win32/RemotePtyPeer.h"
+#else
+#include "tests/serial/PtyPeer.h"
+#endif
 
 namespace tq37r {
 namespace {
@@ -17,7 +22,7 @@ using test::PtyPeer;
 
 TEST(SendFrame, WritesTheFrameBytesUnchangedAndSaysWhetherTheyWent) {
     PtyPeer peer;
-    PosixSerialPort port;
+    test::PlatformSerialPort port;
     TxFrame tx;
     const std::size_t size = tx.assemble(0xD4, {0x0A, 0x0D, 0x11});
     EXPECT_FALSE(sendFrame(port, tx, size)); // closed
@@ -38,7 +43,7 @@ TEST(SendFrame, WritesTheFrameBytesUnchangedAndSaysWhetherTheyWent) {
 TEST(DrainPort, DrainsABurstInChunksEachAnnouncedInTurn) {
     PtyPeer peer;
     EventQueue sink;
-    PosixSerialPort port;
+    test::PlatformSerialPort port;
     ASSERT_TRUE(port.open("COM1", {.baudRate = 115200}));
     test::Bytes burst;
     for (std::uint8_t i = 0; i < 100; ++i) {

@@ -2,19 +2,14 @@
 
 #include <unistd.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
-#include <functional>
-#include <mutex>
-#include <optional>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "serial/SerialPort.h"
+#include "serial/posix/PosixSerialPort.h"
+#include "tests/support/SerialEvents.h"
 
 namespace tq37r::test {
 
@@ -46,32 +41,7 @@ private:
     std::filesystem::path dir_;
 };
 
-// Stands in for the window's message queue: the watcher posts, the test takes.
-class EventQueue : public SerialEventSink {
-public:
-    void postSerialEvent(SerialEvent event, std::uint32_t) override {
-        std::lock_guard lock(mutex_);
-        events_.push_back(event);
-        posted_.notify_all();
-    }
-    // The next event posted, waiting up to timeout for it.
-    std::optional<SerialEvent> take(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        if (!posted_.wait_for(lock, timeout, [this] { return !events_.empty(); })) {
-            return std::nullopt;
-        }
-        const SerialEvent event = events_.front();
-        events_.pop_front();
-        return event;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable posted_;
-    std::deque<SerialEvent> events_;
-};
-
-// Polls condition until it holds or a generous limit passes; whether it held.
-bool eventually(const std::function<bool()>& condition);
+// The port the suites run against, on this platform.
+using PlatformSerialPort = PosixSerialPort;
 
 } // namespace tq37r::test

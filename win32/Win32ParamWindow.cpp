@@ -1,0 +1,224 @@
+#include "win32/Win32ParamWindow.h"
+
+#include <commctrl.h>
+
+#include "core/MessageMap.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplate.h"
+#include "win32/Utf16.h"
+
+namespace tq37r {
+namespace {
+
+// The port list's selection or text changed; posted, because during CBN_SELCHANGE the list's
+// text field still holds the previous entry.
+constexpr UINT kPortListChanged = WM_APP + 1;
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring listItemText(HWND list, LRESULT index) {
+    const LRESULT length = ::SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got =
+        ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    return text;
+}
+
+bool isEditableList(HWND list) {
+    return (::GetWindowLongW(list, GWL_STYLE) & 0x3) == CBS_DROPDOWN;
+}
+
+} // namespace
+
+Win32ParamWindow::Win32ParamWindow(SerialPort& port, ParamProcessState& state, HINSTANCE instance)
+    : instance_(instance), core_(*this, *this, port, serialEvents_, state) {}
+
+INT_PTR Win32ParamWindow::run(HWND owner) {
+    return ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(id::kParamDialogTemplate), owner, &dialogProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* window = reinterpret_cast<Win32ParamWindow*>(lParam);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        window->hwnd_ = hwnd;
+    }
+    auto* window = reinterpret_cast<Win32ParamWindow*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (window == nullptr) {
+        return FALSE;
+    }
+    const INT_PTR result = window->handle(message, wParam);
+    if (message == WM_NCDESTROY) {
+        window->hwnd_ = nullptr;
+        window->toolTip_ = nullptr;
+        window->toolsAdded_.clear();
+        window->serialEvents_.setTarget(nullptr);
+    }
+    return result;
+}
+
+INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        initDialog();
+        return TRUE; // the dialog manager focuses the first tab stop
+    case WM_COMMAND:
+        onCommandMessage(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_TIMER:
+        core_.OnTimer(static_cast<int>(wParam));
+        return TRUE;
+    case wm::kSerialRx:
+    case wm::kSerialHangUp:
+        core_.onSerialEvent(message == wm::kSerialRx ? SerialEvent::RxReady : SerialEvent::HangUp,
+                            static_cast<std::uint32_t>(wParam));
+        return TRUE;
+    case kPortListChanged:
+        core_.onPortListChanged();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void Win32ParamWindow::initDialog() {
+    serialEvents_.setTarget(hwnd_);
+    const auto icon = [this](int size) {
+        return reinterpret_cast<LPARAM>(
+            ::LoadImageW(instance_, MAKEINTRESOURCEW(id::kAppIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    };
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, icon(::GetSystemMetrics(SM_CXICON)));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, icon(::GetSystemMetrics(SM_CXSMICON)));
+    for (const ComboInit& init : paramDialogTemplate().comboInits) {
+        for (const std::string_view entry : init.items) {
+            ::SendDlgItemMessageW(hwnd_, init.id, CB_ADDSTRING, 0,
+                                  reinterpret_cast<LPARAM>(toUtf16(entry).c_str()));
+        }
+    }
+    toolTip_ =
+        ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    core_.OnInitDialog();
+}
+
+void Win32ParamWindow::onCommandMessage(int id, int code) {
+    if (id == id::kPortList && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)) {
+        ::PostMessageW(hwnd_, kPortListChanged, 0, 0);
+    } else if (code == BN_CLICKED) {
+        // Also Enter (the default button's id) and Escape or the close box (IDCANCEL).
+        core_.onCommand(id);
+    }
+}
+
+HWND Win32ParamWindow::item(int id) const {
+    return hwnd_ != nullptr ? ::GetDlgItem(hwnd_, id) : nullptr;
+}
+
+std::string Win32ParamWindow::text(int id) const {
+    const HWND control = item(id);
+    return control != nullptr ? toUtf8(windowText(control)) : std::string();
+}
+
+void Win32ParamWindow::setText(int id, std::string_view text) {
+    if (const HWND control = item(id)) {
+        ::SetWindowTextW(control, toUtf16(text).c_str());
+    }
+}
+
+int Win32ParamWindow::selection(int id) const {
+    const HWND list = item(id);
+    if (list == nullptr) {
+        return -1;
+    }
+    const LRESULT index = ::SendMessageW(list, CB_GETCURSEL, 0, 0);
+    if (index < 0) {
+        return -1;
+    }
+    // Text typed into the field leaves the list without a selection, whatever entry is highlighted.
+    if (isEditableList(list) && windowText(list) != listItemText(list, index)) {
+        return -1;
+    }
+    return static_cast<int>(index);
+}
+
+void Win32ParamWindow::setSelection(int id, int index) {
+    if (const HWND list = item(id)) {
+        ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+void Win32ParamWindow::focus(int id) {
+    // The dialog manager's own way: it also selects an edit's whole text.
+    if (const HWND control = item(id)) {
+        ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+}
+
+void Win32ParamWindow::setToolTip(int id, std::string_view text) {
+    const HWND control = item(id);
+    if (control == nullptr || toolTip_ == nullptr) {
+        return;
+    }
+    std::wstring wide = toUtf16(text);
+    // A drop-down list's text field is a child window of its own: the mouse over it must show the tip too.
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    HWND tools[2] = {control, ::GetComboBoxInfo(control, &combo) ? combo.hwndItem : nullptr};
+    for (const HWND tool : tools) {
+        if (tool == nullptr) {
+            continue;
+        }
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = hwnd_;
+        info.uId = reinterpret_cast<UINT_PTR>(tool);
+        info.lpszText = wide.data();
+        const bool known = !toolsAdded_.insert(tool).second;
+        ::SendMessageW(toolTip_, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+                       reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void Win32ParamWindow::messageBox(const MessageBoxRequest& request) {
+    std::string body = request.text;
+    if (!request.detail.empty()) {
+        body += "\n" + request.detail;
+    }
+    const UINT icon = request.icon == MessageBoxRequest::Icon::Warning ? MB_ICONWARNING : 0;
+    // The box runs its own message loop: timer ticks and the watcher's messages still arrive.
+    ::MessageBoxW(hwnd_, toUtf16(body).c_str(), toUtf16(request.title).c_str(), MB_OK | icon);
+}
+
+void Win32ParamWindow::endDialog() {
+    ::EndDialog(hwnd_, IDCANCEL);
+}
+
+DialogClock::TimePoint Win32ParamWindow::now() const {
+    return std::chrono::steady_clock::now();
+}
+
+void Win32ParamWindow::pause(std::chrono::milliseconds duration) {
+    ::Sleep(static_cast<DWORD>(duration.count()));
+}
+
+void Win32ParamWindow::setTimer(int timerId, std::chrono::milliseconds period) {
+    // Setting an existing id restarts it with the new period.
+    ::SetTimer(hwnd_, static_cast<UINT_PTR>(timerId), static_cast<UINT>(period.count()), nullptr);
+}
+
+void Win32ParamWindow::killTimer(int timerId) {
+    ::KillTimer(hwnd_, static_cast<UINT_PTR>(timerId));
+}
+
+} // namespace tq37r

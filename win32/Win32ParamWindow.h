@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+
+#include "core/DialogClock.h"
+#include "core/DialogView.h"
+#include "core/ParamDialog.h"
+#include "win32/WindowMessagePoster.h"
+
+namespace tq37r {
+
+// The tool's window on Win32: dialog 102 from the program's resources, run by the system's
+// dialog manager (which also turns Enter into the default button's command and Escape into
+// the cancel command), with the dialog core behind it. Button clicks, timer ticks and the
+// watcher's posted messages go to the core; the core works the controls through DialogView.
+class Win32ParamWindow final : public DialogView, public DialogClock {
+public:
+    explicit Win32ParamWindow(SerialPort& port, ParamProcessState& state = ParamProcessState::shared(),
+                              HINSTANCE instance = ::GetModuleHandleW(nullptr));
+    Win32ParamWindow(const Win32ParamWindow&) = delete;
+    Win32ParamWindow& operator=(const Win32ParamWindow&) = delete;
+
+    // Shows the dialog and returns when it has ended; -1 when it could not be created.
+    INT_PTR run(HWND owner = nullptr);
+    // The dialog while it runs, else nullptr.
+    HWND hwnd() const { return hwnd_; }
+    ParamDialog& core() { return core_; }
+
+    // DialogView
+    std::string text(int id) const override;
+    void setText(int id, std::string_view text) override;
+    int selection(int id) const override;
+    void setSelection(int id, int index) override;
+    void focus(int id) override;
+    void setToolTip(int id, std::string_view text) override;
+    void messageBox(const MessageBoxRequest& request) override;
+    void endDialog() override;
+
+    // DialogClock
+    TimePoint now() const override;
+    void pause(std::chrono::milliseconds duration) override;
+    void setTimer(int timerId, std::chrono::milliseconds period) override;
+    void killTimer(int timerId) override;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam);
+    void initDialog();
+    void onCommandMessage(int id, int code);
+    HWND item(int id) const;
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HWND toolTip_ = nullptr;
+    std::set<HWND> toolsAdded_;
+    WindowMessagePoster serialEvents_; // outlives the core, whose port's watcher posts through it
+    ParamDialog core_;
+};
+
+} // namespace tq37r

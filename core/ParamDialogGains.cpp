@@ -2,6 +2,7 @@
 // the grid compared with a file.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -17,13 +18,18 @@ namespace {
 // A gain file is a page of text; anything far larger is not one, and is not read into memory.
 constexpr std::streamsize kMaxGainFileSize = 1 << 20;
 
+// Paths are UTF-8 inside; the file system gets them in its own encoding (UTF-16 on Windows).
+std::filesystem::path fromUtf8(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::optional<std::string> readSmallFile(const std::string& path, std::string& why) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fromUtf8(path), std::ios::binary);
     if (!in) {
         why = "The file cannot be read.";
         return std::nullopt;
@@ -72,7 +78,7 @@ void ParamDialog::saveGainFile(const std::string& path) {
         std::snprintf(firmware, sizeof firmware, "TQ-%u firmware %.2f", firmware_->model, firmware_->version);
         header.firmware = firmware;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fromUtf8(path), std::ios::binary | std::ios::trunc);
     out << writeGainFile(gains, header);
     out.close();
     if (!out) {

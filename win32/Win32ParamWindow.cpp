@@ -1,6 +1,11 @@
 #include "win32/Win32ParamWindow.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cwchar>
 
 #include "core/MessageMap.h"
 #include "res/ControlIds.h"
@@ -13,6 +18,49 @@ namespace {
 // The port list's selection or text changed; posted, because during CBN_SELCHANGE the list's
 // text field still holds the previous entry.
 constexpr UINT kPortListChanged = WM_APP + 1;
+// A gain-file command from the keyboard hook: wParam is one of the commands below.
+constexpr UINT kGainFileCommand = WM_APP + 2;
+enum GainFileCommand : int { kSaveGains = 1, kLoadGains, kCompareWithFile };
+
+// Quiet tints, light enough for black digits on any of them; indexed by GainTint.
+constexpr std::array<COLORREF, 5> kTintColours{0, RGB(0xe2, 0xf3, 0xe0), RGB(0xfc, 0xf1, 0xc6),
+                                               RGB(0xdc, 0xe8, 0xfa), RGB(0xf8, 0xd7, 0xd5)};
+
+// A modal dialog's own message loop never sees accelerators; this hook, which the system
+// calls for every message of that loop, turns Ctrl+S and Ctrl+O into gain-file commands.
+HWND gRunningDialog = nullptr;
+HHOOK gKeyHook = nullptr;
+
+LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+        (msg->wParam == 'S' || msg->wParam == 'O') && gRunningDialog != nullptr) {
+        ::PostMessageW(gRunningDialog, kGainFileCommand, msg->wParam == 'S' ? kSaveGains : kLoadGains, 0);
+        return 1;
+    }
+    return ::CallNextHookEx(gKeyHook, code, wParam, lParam);
+}
+
+// The path the operator picks, UTF-8; empty when cancelled.
+std::string askGainFile(HWND owner, bool forSaving) {
+    std::wstring path(MAX_PATH, L'\0');
+    if (forSaving) {
+        wcscpy(path.data(), L"tuning.gains");
+    }
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"Gain files (*.gains)\0*.gains\0All files\0*.*\0";
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrDefExt = L"gains";
+    dialog.Flags = OFN_NOCHANGEDIR | (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(forSaving ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) {
+        return {};
+    }
+    path.resize(wcslen(path.c_str()));
+    return toUtf8(path);
+}
 
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
@@ -42,9 +90,23 @@ bool isEditableList(HWND list) {
 Win32ParamWindow::Win32ParamWindow(SerialPort& port, ParamProcessState& state, HINSTANCE instance)
     : instance_(instance), core_(*this, *this, port, serialEvents_, state) {}
 
+Win32ParamWindow::~Win32ParamWindow() {
+    for (HBRUSH brush : brushes_) {
+        if (brush != nullptr) {
+            ::DeleteObject(brush);
+        }
+    }
+}
+
 INT_PTR Win32ParamWindow::run(HWND owner) {
-    return ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(id::kParamDialogTemplate), owner, &dialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    gKeyHook = ::SetWindowsHookExW(WH_MSGFILTER, &dialogKeyHook, nullptr, ::GetCurrentThreadId());
+    const INT_PTR result = ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(id::kParamDialogTemplate), owner,
+                                             &dialogProc, reinterpret_cast<LPARAM>(this));
+    if (gKeyHook != nullptr) {
+        ::UnhookWindowsHookEx(gKeyHook);
+        gKeyHook = nullptr;
+    }
+    return result;
 }
 
 INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,8 +119,9 @@ INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wP
     if (window == nullptr) {
         return FALSE;
     }
-    const INT_PTR result = window->handle(message, wParam);
+    const INT_PTR result = window->handle(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        gRunningDialog = nullptr;
         window->hwnd_ = nullptr;
         window->toolTip_ = nullptr;
         window->toolsAdded_.clear();
@@ -67,8 +130,30 @@ INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wP
     return result;
 }
 
-INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam) {
+INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CTLCOLOREDIT:
+        return tintBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CONTEXTMENU:
+        // Controls have menus of their own; this one is the dialog's background.
+        if (reinterpret_cast<HWND>(wParam) == hwnd_) {
+            HMENU menu = ::CreatePopupMenu();
+            ::AppendMenuW(menu, MF_STRING, kSaveGains, L"Save gains to a file…\tCtrl+S");
+            ::AppendMenuW(menu, MF_STRING, kLoadGains, L"Load gains from a file…\tCtrl+O");
+            ::AppendMenuW(menu, MF_STRING, kCompareWithFile, L"Compare with file…");
+            const int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, GET_X_LPARAM(lParam),
+                                                GET_Y_LPARAM(lParam), 0, hwnd_, nullptr);
+            ::DestroyMenu(menu);
+            onGainFileCommand(chosen);
+            return TRUE;
+        }
+        return FALSE;
+    case kGainFileCommand:
+        onGainFileCommand(static_cast<int>(wParam));
+        return TRUE;
+    case WM_DROPFILES:
+        onDroppedFiles(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
     case WM_INITDIALOG:
         initDialog();
         return TRUE; // the dialog manager focuses the first tab stop
@@ -93,6 +178,8 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam) {
 
 void Win32ParamWindow::initDialog() {
     serialEvents_.setTarget(hwnd_);
+    gRunningDialog = hwnd_;
+    ::DragAcceptFiles(hwnd_, TRUE);
     const auto icon = [this](int size) {
         return reinterpret_cast<LPARAM>(
             ::LoadImageW(instance_, MAKEINTRESOURCEW(id::kAppIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
@@ -114,6 +201,10 @@ void Win32ParamWindow::initDialog() {
 void Win32ParamWindow::onCommandMessage(int id, int code) {
     if (id == id::kPortList && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)) {
         ::PostMessageW(hwnd_, kPortListChanged, 0, 0);
+    } else if (code == EN_CHANGE) {
+        if (!settingText_) {
+            core_.onEditChanged(id);
+        }
     } else if (code == BN_CLICKED) {
         // Also Enter (the default button's id) and Escape or the close box (IDCANCEL).
         core_.onCommand(id);
@@ -131,7 +222,9 @@ std::string Win32ParamWindow::text(int id) const {
 
 void Win32ParamWindow::setText(int id, std::string_view text) {
     if (const HWND control = item(id)) {
+        settingText_ = true; // EN_CHANGE comes synchronously from inside this call
         ::SetWindowTextW(control, toUtf16(text).c_str());
+        settingText_ = false;
     }
 }
 
@@ -190,14 +283,72 @@ void Win32ParamWindow::setToolTip(int id, std::string_view text) {
     }
 }
 
-void Win32ParamWindow::messageBox(const MessageBoxRequest& request) {
+void Win32ParamWindow::setTint(int id, GainTint tint) {
+    tints_[id] = tint;
+    if (const HWND control = item(id)) {
+        ::InvalidateRect(control, nullptr, TRUE);
+    }
+}
+
+INT_PTR Win32ParamWindow::tintBrush(HDC dc, HWND control) {
+    const auto found = tints_.find(::GetDlgCtrlID(control));
+    if (found == tints_.end() || found->second == GainTint::None) {
+        return FALSE; // the system's own colours
+    }
+    const auto index = static_cast<std::size_t>(found->second);
+    if (brushes_[index] == nullptr) {
+        brushes_[index] = ::CreateSolidBrush(kTintColours[index]);
+    }
+    ::SetBkColor(dc, kTintColours[index]);
+    return reinterpret_cast<INT_PTR>(brushes_[index]);
+}
+
+MessageBoxAnswer Win32ParamWindow::messageBox(const MessageBoxRequest& request) {
     std::string body = request.text;
     if (!request.detail.empty()) {
         body += "\n" + request.detail;
     }
-    const UINT icon = request.icon == MessageBoxRequest::Icon::Warning ? MB_ICONWARNING : 0;
+    UINT style = MB_OK;
+    if (request.buttons == MessageBoxRequest::Buttons::OkCancel) {
+        style = MB_OKCANCEL | MB_DEFBUTTON2; // Cancel is the default: Enter loses nothing
+    }
+    if (request.icon == MessageBoxRequest::Icon::Warning) {
+        style |= MB_ICONWARNING;
+    } else if (request.icon == MessageBoxRequest::Icon::Question) {
+        style |= MB_ICONQUESTION;
+    }
     // The box runs its own message loop: timer ticks and the watcher's messages still arrive.
-    ::MessageBoxW(hwnd_, toUtf16(body).c_str(), toUtf16(request.title).c_str(), MB_OK | icon);
+    const int answer = ::MessageBoxW(hwnd_, toUtf16(body).c_str(), toUtf16(request.title).c_str(), style);
+    return answer == IDOK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
+}
+
+void Win32ParamWindow::onGainFileCommand(int command) {
+    if (command == 0) {
+        return; // the menu was dismissed
+    }
+    const std::string path = askGainFile(hwnd_, command == kSaveGains);
+    if (path.empty()) {
+        return;
+    }
+    if (command == kSaveGains) {
+        core_.saveGainFile(path);
+    } else if (command == kLoadGains) {
+        core_.loadGainFile(path);
+    } else {
+        core_.compareWithGainFile(path);
+    }
+}
+
+void Win32ParamWindow::onDroppedFiles(HDROP drop) {
+    // One gain file at a time; anything else dropped is ignored.
+    if (::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+        std::wstring path(::DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+        if (path.size() > 6 && _wcsicmp(path.c_str() + path.size() - 6, L".gains") == 0) {
+            core_.loadGainFile(toUtf8(path));
+        }
+    }
+    ::DragFinish(drop);
 }
 
 void Win32ParamWindow::endDialog() {

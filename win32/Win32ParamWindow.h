@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <array>
+#include <map>
 #include <set>
 
 #include "core/DialogClock.h"
@@ -19,6 +21,7 @@ class Win32ParamWindow final : public DialogView, public DialogClock {
 public:
     explicit Win32ParamWindow(SerialPort& port, ParamProcessState& state = ParamProcessState::shared(),
                               HINSTANCE instance = ::GetModuleHandleW(nullptr));
+    ~Win32ParamWindow();
     Win32ParamWindow(const Win32ParamWindow&) = delete;
     Win32ParamWindow& operator=(const Win32ParamWindow&) = delete;
 
@@ -35,7 +38,8 @@ public:
     void setSelection(int id, int index) override;
     void focus(int id) override;
     void setToolTip(int id, std::string_view text) override;
-    void messageBox(const MessageBoxRequest& request) override;
+    void setTint(int id, GainTint tint) override;
+    MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
     void endDialog() override;
 
     // DialogClock
@@ -46,15 +50,22 @@ public:
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(UINT message, WPARAM wParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void initDialog();
     void onCommandMessage(int id, int code);
     HWND item(int id) const;
+    INT_PTR tintBrush(HDC dc, HWND control);
+    // Gain files: the background's context menu, Ctrl+S and Ctrl+O, and dropped files.
+    void onGainFileCommand(int command);
+    void onDroppedFiles(HDROP drop);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     std::set<HWND> toolsAdded_;
+    std::map<int, GainTint> tints_;
+    std::array<HBRUSH, 5> brushes_{};  // by GainTint, made when first needed
+    bool settingText_ = false;         // the core writes an edit: not the operator's change
     WindowMessagePoster serialEvents_; // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
 };

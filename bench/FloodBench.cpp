@@ -2,6 +2,7 @@
 // how much of a core the window needs to keep up, and how long a Set then takes from the
 // click to its acknowledgement on screen, against the same Set on a quiet line.
 #include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,7 +108,8 @@ int main(int argc, char** argv) {
     setenv("TQ37R_PORT_DIR", portDir.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    tq37r::ModalHooks::setMessageBoxHook([](const tq37r::MessageBoxRequest&) {});
+    tq37r::ModalHooks::setMessageBoxHook(
+        [](const tq37r::MessageBoxRequest&) { return tq37r::MessageBoxAnswer::Ok; });
     tq37r::ParamProcessState::shared().firstOpenRead = false;
 
     double quietMs = 0;

@@ -100,13 +100,6 @@ TEST_F(Connection, HangUpClosesThePortAndAnEarlierOpensNotificationsAreIgnored) 
     EXPECT_EQ(view.text(id::kYP), "7");
 }
 
-TEST_F(Connection, CancelEndsTheRunWithThePortOpenOrClosed) {
-    openQuietly();
-    click(id::kCancel);
-    EXPECT_TRUE(view.ended);
-    EXPECT_TRUE(view.boxes.empty());
-}
-
 TEST_F(Connection, PortListToolTipAgreesWithWhatOpenDoes) {
     EXPECT_EQ(view.toolTips[id::kPortList], "COM1 is /dev/fake/COM1");
     view.setSelection(id::kPortList, 2);

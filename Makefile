@@ -77,11 +77,11 @@ windows: deps-windows $(WINBUILD)/build.ninja
 # window's own suite and a smoke test of the real program under Xvfb.
 test-windows: windows
 	cmake --build $(WINBUILD) -j $(JOBS)
-	./tests/win32/wine-session.sh $(WINBUILD) ctest --output-on-failure --no-tests=error --timeout 300 -j $(JOBS)
+	./scripts/wine/wine-session.sh $(WINBUILD) ctest --output-on-failure --no-tests=error --timeout 300 -j $(JOBS)
 
 # The real window under Wine, filled by a gain read, into docs/windows-screenshot.png.
 windows-screenshot: windows
-	./tests/win32/wine-session.sh $(WINBUILD) cmake --build . --target windows-screenshot
+	./scripts/wine/wine-session.sh $(WINBUILD) cmake --build . --target windows-screenshot
 
 clean:
 	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz build-package $(WINBUILD) dist

@@ -17,7 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Test programs run under Wine; the wrapper sets up the prefix, the port map and the shims.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/wine-exec.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine/wine-exec.sh)
 
 # -O2 rather than CMake's -O3: smaller, and GCC 12 at -O3 reports a false overlap inside
 # std::string's operator+ (-Wrestrict).

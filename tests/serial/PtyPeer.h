@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 #include <span>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,11 +13,11 @@
 
 namespace tq37r::test {
 
-// The far end of a port under test: a pseudo-terminal whose slave is reachable as COMn
+// The far end of a port under test: a pseudo-terminal whose slave is reachable as COM1
 // through $TQ37R_PORT_DIR, so no test ever touches a real port.
 class PtyPeer {
 public:
-    explicit PtyPeer(int portNumber = 1);
+    PtyPeer();
     ~PtyPeer();
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
@@ -30,18 +30,18 @@ public:
     // Everything that arrives until nothing more comes for 200 ms.
     std::vector<std::uint8_t> readAvailable();
     void closeMaster() { ::close(std::exchange(master_, -1)); }
-    // Opens the slave anew as a program without CAP_SYS_ADMIN would (root passes TIOCEXCL):
-    // 0 when it opened, else its errno; -1 when the capability could not be dropped.
-    int openWithoutAdmin() const;
 
 private:
     int master_ = -1;
     int slave_ = -1;
-    std::string slavePath_;
     std::filesystem::path dir_;
 };
 
 // The port the suites run against, on this platform.
 using PlatformSerialPort = PosixSerialPort;
+
+// The ids of this process's threads.
+using ThreadIds = std::set<unsigned long>;
+ThreadIds threadIds();
 
 } // namespace tq37r::test

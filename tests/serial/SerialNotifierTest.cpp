@@ -19,7 +19,6 @@ struct RecordingSink : SerialEventSink {
 TEST(SerialNotifier, AnnouncesOneRxAtATimeAndAHangUpOnce) {
     RecordingSink sink;
     SerialNotifier notifier;
-    notifier.reset();
 
     // No sink: nothing is posted and nothing stays outstanding; a hang-up is held.
     notifier.announceRx();

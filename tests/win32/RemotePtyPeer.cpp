@@ -1,16 +1,16 @@
 // Winsock first: it must precede windows.h, which the header brings.
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include "tests/win32/RemotePtyPeer.h"
 
-#include <cstdio>
+#include <tlhelp32.h>
+
 #include <cstdlib>
 #include <stdexcept>
 
 namespace tq37r::test {
 
-PtyPeer::PtyPeer(int portNumber) {
+PtyPeer::PtyPeer() {
     WSADATA winsock{};
     const char* port = std::getenv("TQ37R_PEER");
     if (port == nullptr || ::WSAStartup(MAKEWORD(2, 2), &winsock) != 0) {
@@ -20,30 +20,27 @@ PtyPeer::PtyPeer(int portNumber) {
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<u_short>(std::atoi(port)));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const SOCKET connection = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    socket_ = connection;
-    if (connection == INVALID_SOCKET ||
-        ::connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         throw std::runtime_error("cannot reach the pty peer");
     }
-    request("OPEN " + std::to_string(portNumber));
+    request("OPEN");
 }
 
 PtyPeer::~PtyPeer() {
-    ::closesocket(static_cast<SOCKET>(socket_)); // the peer closes the pty and removes the link
+    ::closesocket(socket_); // the peer closes the pty and removes the link
     ::WSACleanup();
 }
 
 std::string PtyPeer::request(const std::string& command) {
     const std::string line = command + "\n";
-    if (::send(static_cast<SOCKET>(socket_), line.data(), static_cast<int>(line.size()), 0) !=
-        static_cast<int>(line.size())) {
+    if (::send(socket_, line.data(), static_cast<int>(line.size()), 0) != static_cast<int>(line.size())) {
         throw std::runtime_error("pty peer gone");
     }
     std::size_t end = 0;
     while ((end = pending_.find('\n')) == std::string::npos) {
         char chunk[4096];
-        const int got = ::recv(static_cast<SOCKET>(socket_), chunk, sizeof chunk, 0);
+        const int got = ::recv(socket_, chunk, sizeof chunk, 0);
         if (got <= 0) {
             throw std::runtime_error("pty peer gone");
         }
@@ -60,9 +57,7 @@ std::string PtyPeer::request(const std::string& command) {
 void PtyPeer::write(std::span<const std::uint8_t> bytes) {
     std::string hex;
     for (const std::uint8_t byte : bytes) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", byte);
-        hex += digits;
+        hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
     }
     request("WRITE " + hex);
 }
@@ -76,12 +71,18 @@ std::vector<std::uint8_t> PtyPeer::readAvailable() {
     return bytes;
 }
 
-void PtyPeer::closeMaster() {
-    request("HANGUP");
-}
-
-std::string PtyPeer::line() {
-    return request("LINE");
+ThreadIds threadIds() {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    ThreadIds ids;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) {
+            ids.insert(entry.th32ThreadID);
+        }
+    }
+    ::CloseHandle(snapshot);
+    return ids;
 }
 
 } // namespace tq37r::test

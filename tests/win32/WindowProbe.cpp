@@ -5,19 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "win32/Utf16.h"
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fputs("usage: window-probe TITLE ID...\n", stderr);
-        return 2;
-    }
     HWND dialog = nullptr;
-    for (int tries = 0; dialog == nullptr && tries < 100; ++tries) {
-        dialog = ::FindWindowW(nullptr, argv[1]);
-        if (dialog == nullptr) {
+    for (int tries = 0; argc > 1 && dialog == nullptr && tries < 100; ++tries) {
+        if ((dialog = ::FindWindowW(nullptr, argv[1])) == nullptr) {
             ::Sleep(100);
         }
     }

@@ -11,33 +11,26 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-/* Unix98 pty slaves have majors 136 to 143. */
-static int is_pty(int fd) {
-    struct stat st;
-    return fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
-}
-
-static int hung_up(int fd) {
-    struct pollfd p = {fd, 0, 0};
-    return poll(&p, 1, 0) > 0 && (p.revents & POLLHUP) != 0;
-}
-
 int ioctl(int fd, unsigned long request, ...) {
     static int (*real_ioctl)(int, unsigned long, void*);
     va_list args;
     va_start(args, request);
     void* arg = va_arg(args, void*);
     va_end(args);
-    if (!real_ioctl) {
-        real_ioctl = (int (*)(int, unsigned long, void*))dlsym(RTLD_NEXT, "ioctl");
-    }
-    if (request == TIOCMGET && is_pty(fd)) {
-        if (hung_up(fd)) {
+    struct stat st;
+    /* Unix98 pty slaves have majors 136 to 143. */
+    if (request == TIOCMGET && fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 &&
+        major(st.st_rdev) <= 143) {
+        struct pollfd peer = {fd, 0, 0};
+        if (poll(&peer, 1, 0) > 0 && (peer.revents & POLLHUP) != 0) {
             errno = EIO;
             return -1;
         }
         *(int*)arg = 0;
         return 0;
+    }
+    if (!real_ioctl) {
+        real_ioctl = (int (*)(int, unsigned long, void*))dlsym(RTLD_NEXT, "ioctl");
     }
     return real_ioctl(fd, request, arg);
 }

@@ -4,20 +4,19 @@
 #include <csignal>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace tq37r::testing {
 
-// tq37r-sim run as a child process, its stdout on a pipe. The environment is
-// inherited, so TQ37R_PORT_DIR set by the test reaches it.
+// A program (tq37r-sim, or the tool) run as a child process, its stdout on a pipe. The
+// environment is inherited, so TQ37R_PORT_DIR set by the test reaches it.
 class SimProcess {
 public:
     explicit SimProcess(const std::vector<std::string>& args);
     // Kills the process if it is still running.
     ~SimProcess();
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
+    // Neither copied nor moved: it owns the child and its pipe.
+    SimProcess(SimProcess&&) = delete;
 
     // The next stdout line, without its newline; empty on time-out or end of output.
     std::string readLine(std::chrono::milliseconds timeout);

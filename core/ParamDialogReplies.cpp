@@ -186,10 +186,10 @@ void ParamDialog::acknowledged(std::uint8_t acknowledgedCode) {
         gains_.saved();
         refreshTints();
         // Read both blocks back to see that what the controller now keeps is what was sent.
+        onRead();
         verifyingSave_ = true;
         verifiedBlocks_ = 0;
         saveMismatches_ = 0;
-        onRead();
     }
 }
 

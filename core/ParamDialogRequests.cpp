@@ -107,6 +107,8 @@ void ParamDialog::onGetFirmwareVersion() {
 }
 
 void ParamDialog::onRead() {
+    // A read of its own, even when a save's check never got its answers: its replies are shown as replies.
+    verifyingSave_ = false;
     sendRequest(request::readGainBlock1(state_.tx), code::kGainBlock1);
     clock_.pause(kReadPairPause);
     sendRequest(request::readGainBlock2(state_.tx), code::kGainBlock2);

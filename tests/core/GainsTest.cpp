@@ -74,6 +74,13 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Mismatch);
     EXPECT_EQ(view.text(id::kPitchLevelCoef), "44");
     EXPECT_EQ(view.text(id::kXP), "99");
+
+    // A check whose answers never came does not swallow the next Read's replies.
+    click(id::kSaveConfiguration);
+    reply(makeFrame(0xFA, {0x86}));
+    click(id::kRead);
+    readBack(44);
+    EXPECT_EQ(status(), "Read TQ-36R OK！");
 }
 
 TEST_F(Gains, ClosingAsksFirstOnlyWhenSomethingWouldBeLost) {

@@ -44,23 +44,6 @@ std::optional<std::size_t> findGain(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<std::uint8_t> parseGainValue(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > 255) {
-            return std::nullopt;
-        }
-    }
-    return static_cast<std::uint8_t>(value);
-}
-
 namespace {
 
 std::size_t knownGain(std::string_view name) {

@@ -31,9 +31,6 @@ Gains gainsFromBlocks(const reply::GainBlock1& first, const reply::GainBlock2& s
 
 std::optional<std::size_t> findGain(std::string_view name);
 
-// Decimal digits only, 0 to 255.
-std::optional<std::uint8_t> parseGainValue(std::string_view text);
-
 struct GainAssignment {
     std::size_t index = 0;
     std::uint8_t value = 0;

@@ -35,25 +35,6 @@ std::string shown(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
-// Digits only: a sign, a fraction or a hex prefix is a typo here, not another spelling.
-// Stops as soon as the value passes 255, so long runs of digits cannot overflow.
-std::optional<std::uint8_t> parseGain(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > 255) {
-            return std::nullopt;
-        }
-    }
-    return static_cast<std::uint8_t>(value);
-}
-
 std::optional<std::size_t> gainIndex(std::string_view name) {
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (kGainNames[i].name == name) {
@@ -87,7 +68,7 @@ std::optional<std::string> readLine(std::string_view line, std::size_t lineNumbe
     if (text.empty()) {
         return "no value after \"=\"";
     }
-    const std::optional<std::uint8_t> value = parseGain(text);
+    const std::optional<std::uint8_t> value = parseGainValue(text);
     if (!value) {
         return shown(text) + " is not a whole number from 0 to 255";
     }
@@ -120,6 +101,25 @@ std::string oneLine(std::string_view text) {
 }
 
 } // namespace
+
+// Digits only: a sign, a fraction or a hex prefix is a typo here, not another spelling.
+// Stops as soon as the value passes 255, so long runs of digits cannot overflow.
+std::optional<std::uint8_t> parseGainValue(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > 255) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint8_t>(value);
+}
 
 std::string writeGainFile(const Gains& gains, const GainFileHeader& header) {
     std::string file = "# TQ-37R gains\n";

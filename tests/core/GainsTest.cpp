@@ -20,7 +20,6 @@ protected:
         dialog.onEditChanged(editId);
     }
     GainTint tint(int editId) { return view.tints[editId]; }
-    std::string status() const { return view.text(id::kStatusLine); }
 
     std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("tq37r-gains-" + std::to_string(::getpid()) + ".gains");

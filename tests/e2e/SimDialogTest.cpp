@@ -15,7 +15,6 @@
 #include "serial/posix/PosixSerialPort.h"
 #include "sim/FlashFile.h"
 #include "tests/sim/SimProcess.h"
-#include "tests/support/SuitePortDir.h"
 
 namespace tq37r::e2e {
 namespace {
@@ -25,9 +24,9 @@ using namespace std::chrono_literals;
 class SimDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        flash = suite::portDir() /
-                (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".flash");
-        std::filesystem::remove(flash);
+        // A port folder of this test's own, so COM1 is its simulator and never a real port.
+        std::filesystem::create_directories(dir);
+        ::setenv("TQ37R_PORT_DIR", dir.c_str(), 1);
         ModalHooks::setMessageBoxHook([](const MessageBoxRequest& request) {
             ADD_FAILURE() << "unexpected box: " << request.text << " " << request.detail;
             return MessageBoxAnswer::Ok;
@@ -39,7 +38,7 @@ protected:
         if (sim) {
             stopSim();
         }
-        std::filesystem::remove(flash);
+        std::filesystem::remove_all(dir);
     }
 
     // The simulator at the window's default 19200 baud, its flash in this test's file.
@@ -66,29 +65,26 @@ protected:
         return waitFor([&] { return text(id::kStatusLine) == QString::fromUtf8(utf8); });
     }
 
-    std::filesystem::path flash;
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tq37r-e2e-" + std::to_string(::getpid()));
+    const std::filesystem::path flash = dir / "flash";
     ParamProcessState state;
     PosixSerialPort port;
     ParamWindow window{port, state};
     std::unique_ptr<testing::SimProcess> sim;
 };
 
-TEST_F(SimDialog, FirstOpenReadsTheControllersFlashIntoTheGrid) {
+TEST_F(SimDialog, FirstOpenReadsTheFlashAndASavedRowSurvivesARestartButAnUnsavedOneDoesNot) {
     sim::ControllerSettings settings;
     settings.gainBlock1[12] = 41; // pitch level
     settings.gainBlock2[3] = 42;  // X P, after the three Y gains
     ASSERT_TRUE(sim::FlashFile(flash).store(settings));
     startSim();
     click(id::kOpenClose);
-    EXPECT_TRUE(waitFor([this] { return text(id::kPitchLevelCoef) == "41" && text(id::kXP) == "42"; }));
+    ASSERT_TRUE(waitFor([this] { return text(id::kPitchLevelCoef) == "41" && text(id::kXP) == "42"; }));
     EXPECT_TRUE(statusShows("Read TQ-36R OK！"));
     EXPECT_EQ(text(id::kHeadingLockingContinue), "45");
-}
 
-TEST_F(SimDialog, ASavedRowSurvivesARestartOfTheControllerAndAnUnsavedOneDoesNot) {
-    startSim();
-    click(id::kOpenClose);
-    ASSERT_TRUE(waitFor([this] { return text(id::kPitchLevelCoef) == "35"; }));
     type(id::kPitchLevelCoef, "40");
     click(id::kSetPitch);
     ASSERT_TRUE(statusShows("Pitch control set OK！"));
@@ -104,7 +100,9 @@ TEST_F(SimDialog, ASavedRowSurvivesARestartOfTheControllerAndAnUnsavedOneDoesNot
     click(id::kRestoreDefaults);
     click(id::kOpenClose);
     click(id::kRead);
-    EXPECT_TRUE(waitFor([this] { return text(id::kPitchLevelCoef) == "40" && text(id::kHeightP) == "15"; }));
+    EXPECT_TRUE(waitFor([this] {
+        return text(id::kPitchLevelCoef) == "40" && text(id::kHeightP) == "15" && text(id::kXP) == "42";
+    }));
 }
 
 TEST_F(SimDialog, AnUnpluggedControllerClosesThePortAndItCanBeOpenedAgain) {

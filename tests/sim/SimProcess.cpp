@@ -14,7 +14,7 @@ namespace tq37r::testing {
 
 using Clock = std::chrono::steady_clock;
 
-SimProcess::SimProcess(const std::vector<std::string>& args) {
+SimProcess::SimProcess(const std::vector<std::string>& args, const std::string& errorFile) {
     std::vector<char*> argv(args.size() + 1, nullptr);
     std::transform(args.begin(), args.end(), argv.begin(),
                    [](const std::string& a) { return const_cast<char*>(a.c_str()); });
@@ -23,6 +23,10 @@ SimProcess::SimProcess(const std::vector<std::string>& args) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (!errorFile.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     const bool started = piped && posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);

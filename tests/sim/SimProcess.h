@@ -8,11 +8,12 @@
 
 namespace tq37r::testing {
 
-// A program (tq37r-sim, or the tool) run as a child process, its stdout on a pipe. The
-// environment is inherited, so TQ37R_PORT_DIR set by the test reaches it.
+// A program (tq37r-sim, or the tool) run as a child process, its stdout on a pipe and its
+// stderr the test's own or the file errorFile. The environment is inherited, so
+// TQ37R_PORT_DIR set by the test reaches it.
 class SimProcess {
 public:
-    explicit SimProcess(const std::vector<std::string>& args);
+    explicit SimProcess(const std::vector<std::string>& args, const std::string& errorFile = {});
     // Kills the process if it is still running.
     ~SimProcess();
     // Neither copied nor moved: it owns the child and its pipe.

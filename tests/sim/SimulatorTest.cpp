@@ -109,14 +109,13 @@ TEST_F(Simulator, SavedSettingsSurviveARestartAndOthersDoNot) {
 TEST(FaultInjector, SameSeedSpoilsTheLineAlikeAndItsGarbageNeverHoldsAHeader) {
     const test::Bytes frame = test::makeFrame(0xF1, {0x00, 0x06, 0x08});
     const FaultSettings faults{.noise = 1, .corrupt = 0.3};
-    FaultInjector injector(faults, 42), same(faults, 42), other(faults, 43);
-    test::Bytes line, sameLine, otherLine;
+    FaultInjector injector(faults, 42), same(faults, 42);
+    test::Bytes line, sameLine;
     // Enough garbage that an unguarded A5 5A would turn up many times.
     for (int i = 0; i < 100000; ++i) {
         const auto start = static_cast<std::ptrdiff_t>(line.size());
         const FaultInjector::Outcome outcome = injector.shape(frame, line);
         same.shape(frame, sameLine);
-        other.shape(frame, otherLine);
         const auto noise = line.begin() + start,
                    end = noise + static_cast<std::ptrdiff_t>(outcome.noiseBytes);
         ASSERT_TRUE(std::adjacent_find(noise, end, [](auto a, auto b) { return a == 0xA5 && b == 0x5A; }) ==
@@ -124,7 +123,6 @@ TEST(FaultInjector, SameSeedSpoilsTheLineAlikeAndItsGarbageNeverHoldsAHeader) {
         ASSERT_NE(std::equal(frame.begin(), frame.end(), end), outcome.corrupted) << "spoiled, and only then";
     }
     EXPECT_EQ(line, sameLine);
-    EXPECT_NE(line, otherLine);
 }
 
 TEST(SimOptions, RefusesBadOnesNamingTheOption) {

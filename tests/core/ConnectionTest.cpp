@@ -29,11 +29,9 @@ TEST_F(Connection, OpenUsesTheChosenPortAndRateWhichTakesEffectAtTheNextOpen) {
 }
 
 TEST_F(Connection, EveryOpenReadsTheGainsWithItsPausesUntilBothBlocksCameBack) {
-    const auto start = clock.now();
     click(id::kOpenClose);
     EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0xEA, 0xEC, 0xEA, 0xEC}));
     EXPECT_EQ(clock.pauses, (std::vector<std::chrono::milliseconds>{300ms, 100ms, 300ms, 100ms}));
-    EXPECT_EQ(clock.now() - start, 800ms);
 
     // Nobody answered: the next open reads again.
     click(id::kOpenClose);

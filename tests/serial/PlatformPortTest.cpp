@@ -9,12 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "protocol/FrameIo.h"
-#include "tests/support/FrameBytes.h"
-#ifdef _WIN32
-#include "tests/win32/RemotePtyPeer.h"
-#else
 #include "tests/serial/PtyPeer.h"
-#endif
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r::test {
 namespace {

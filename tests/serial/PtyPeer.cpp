@@ -2,9 +2,11 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 namespace tq37r::test {
 
@@ -32,6 +34,10 @@ void PtyPeer::write(std::span<const std::uint8_t> bytes) {
     if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
         throw std::runtime_error("write to the pty master failed");
     }
+}
+
+void PtyPeer::closeMaster() {
+    ::close(std::exchange(master_, -1));
 }
 
 std::vector<std::uint8_t> PtyPeer::readAvailable() {

@@ -1,7 +1,7 @@
 // Winsock first: it must precede windows.h, which the header brings.
 #include <winsock2.h>
 
-#include "tests/win32/RemotePtyPeer.h"
+#include "tests/serial/PtyPeer.h"
 
 #include <tlhelp32.h>
 
@@ -52,6 +52,10 @@ std::string PtyPeer::request(const std::string& command) {
         throw std::runtime_error("pty peer: " + command + ": " + answer);
     }
     return answer.size() > 3 ? answer.substr(3) : std::string();
+}
+
+void PtyPeer::closeMaster() {
+    request("HANGUP");
 }
 
 void PtyPeer::write(std::span<const std::uint8_t> bytes) {

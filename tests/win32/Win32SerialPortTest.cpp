@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/win32/Win32OpenFailure.h"
-#include "tests/win32/RemotePtyPeer.h"
+#include "tests/serial/PtyPeer.h"
 
 namespace tq37r {
 namespace {

@@ -171,6 +171,10 @@ TEST_F(Cli, NoisyLineBreaksNoCommand) {
     ok({"set", "heading.stability=61"});
     ok({"save"});
     ok({"version"});
+    const std::string file = (dir / "noisy.gains").string();
+    ok({"backup", file});
+    ok({"restore", file, "--save"});
+    ok({"diff", file});
     EXPECT_EQ(ok({"get", "heading.stability"}), "heading.stability 61\n");
     // Monitor ends on its time, and on Ctrl+C.
     const std::regex reports("(flight-mode 0 task 255\n)+");

@@ -38,7 +38,7 @@ protected:
     std::vector<std::uint8_t> takeSentCodes() {
         std::vector<std::uint8_t> codes;
         for (const auto& sent : port.written) {
-            codes.push_back(sent.frame[3]);
+            codes.push_back(sent[3]);
         }
         port.written.clear();
         return codes;
@@ -46,7 +46,7 @@ protected:
 
     FakeView view;
     FakeClock clock;
-    FakePort port{clock};
+    FakePort port;
     FakeSink sink;
     ParamProcessState state;
     ParamDialog dialog{view, clock, port, sink, state};

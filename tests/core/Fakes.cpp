@@ -91,7 +91,7 @@ bool FakePort::write(std::span<const std::uint8_t> bytes) {
     if (!open_) {
         return false;
     }
-    written.push_back({Bytes(bytes.begin(), bytes.end()), clock_.now()});
+    written.emplace_back(bytes.begin(), bytes.end());
     return true;
 }
 

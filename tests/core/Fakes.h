@@ -72,12 +72,10 @@ private:
     std::map<int, Timer> timers_;
 };
 
-// A port whose peer is the test: frames written are kept with the time they went out,
-// bytes the test queues are what read() returns.
+// A port whose peer is the test: frames written are kept, bytes the test queues are what
+// read() returns.
 class FakePort : public SerialPort {
 public:
-    explicit FakePort(const DialogClock& clock) : clock_(clock) {}
-
     OpenResult open(std::string_view portName, const PortSettings& settings) override;
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
@@ -94,13 +92,9 @@ public:
     void rxDrained() override {}
     std::string resolve(std::string_view portName) const override;
 
-    struct Written {
-        Bytes frame;
-        DialogClock::TimePoint at;
-    };
     std::set<std::string> present{"COM1"};
     OpenFailure failure = OpenFailure::None; // what open() reports for a present port
-    std::vector<Written> written;
+    std::vector<Bytes> written;
     std::deque<std::uint8_t> input;
     std::string openedName;
     PortSettings openedWith;
@@ -108,7 +102,6 @@ public:
     std::uint32_t sinkTag = 0;
 
 private:
-    const DialogClock& clock_;
     bool open_ = false;
 };
 

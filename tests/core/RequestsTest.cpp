@@ -42,10 +42,10 @@ TEST_F(Requests, EveryButtonThatTalksToTheControllerSendsItsRequest) {
     }
     // The payloads that come from the window: the mode and task a button stands for, the mixing mode.
     click(id::kTaskCancel);
-    EXPECT_EQ(port.written.back().frame[4], 0xFF);
+    EXPECT_EQ(port.written.back()[4], 0xFF);
     view.setSelection(id::kMixingModeList, 3);
     click(id::kSetMixingMode);
-    EXPECT_EQ(port.written.back().frame[4], 0x81);
+    EXPECT_EQ(port.written.back()[4], 0x81);
 }
 
 TEST_F(Requests, ValuesAFieldCannotCarryAreRefusedNotCutToTheirLowBits) {
@@ -65,7 +65,7 @@ TEST_F(Requests, ValuesAFieldCannotCarryAreRefusedNotCutToTheirLowBits) {
     view.type(id::kPitchStabilityContinue, " +0 ");
     click(id::kSetPitch);
     ASSERT_EQ(port.written.size(), 1u);
-    EXPECT_EQ(port.written[0].frame[4], 255);
+    EXPECT_EQ(port.written[0][4], 255);
     EXPECT_EQ(view.boxes.size(), 2u);
 }
 
@@ -101,7 +101,7 @@ TEST_F(Requests, AReadBackArrivingWhileThePromptIsUpWaitsUntilTheRequestIsOut) {
     view.whileBoxIsUp = [this] { reply(makeFrame(0xEB, Bytes(18, 9))); };
     click(id::kSetPitch);
     ASSERT_EQ(port.written.size(), 1u);
-    EXPECT_EQ(port.written[0].frame[4], 40) << "the typed value went out, not the read-back";
+    EXPECT_EQ(port.written[0][4], 40) << "the typed value went out, not the read-back";
     EXPECT_EQ(view.text(id::kHeadingLockingCoef), "x") << "the entry being corrected was kept";
 
     // The held-back bytes are announced again, and handled once the handler has returned.

@@ -36,8 +36,7 @@ protected:
     QLineEdit* edit(int controlId) const { return window.edit(controlId); }
 
     ParamProcessState state;
-    FakeClock clock; // only stamps what the fake port writes
-    FakePort port{clock};
+    FakePort port;
     ParamWindow window{port, state};
     std::vector<MessageBoxRequest> boxes;
 };
@@ -96,7 +95,7 @@ TEST_F(Window, ClicksAndEnterReachTheCore) {
     QTest::keyClicks(edit(id::kPitchLevelCoef), "5");
     QTest::mouseClick(window.button(id::kSetPitch), Qt::LeftButton);
     ASSERT_EQ(port.written.size(), 1u);
-    EXPECT_EQ(port.written[0].frame[4], 5); // "05" as typed after the "0"
+    EXPECT_EQ(port.written[0][4], 5); // "05" as typed after the "0"
 
     window.combo(id::kPortList)->setCurrentIndex(1);
     QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);

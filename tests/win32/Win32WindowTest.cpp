@@ -46,8 +46,7 @@ protected:
     }
 
     ParamProcessState state;
-    FakeClock clock; // only stamps what the fake port writes
-    FakePort port{clock};
+    FakePort port;
     Win32ParamWindow window{port, state};
 };
 

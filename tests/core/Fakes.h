@@ -85,10 +85,7 @@ public:
     bool takeLineErrors() override { return false; }
     void purgeInput() override { input.clear(); }
     void purgeOutput() override {}
-    void setNotifySink(SerialEventSink* notifySink, std::uint32_t tag) override {
-        sink = notifySink;
-        sinkTag = tag;
-    }
+    void setNotifySink(SerialEventSink*, std::uint32_t tag) override { sinkTag = tag; }
     void rxDrained() override {}
     std::string resolve(std::string_view portName) const override;
 
@@ -98,7 +95,6 @@ public:
     std::deque<std::uint8_t> input;
     std::string openedName;
     PortSettings openedWith;
-    SerialEventSink* sink = nullptr;
     std::uint32_t sinkTag = 0;
 
 private:

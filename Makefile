@@ -79,9 +79,12 @@ test-windows: windows
 	cmake --build $(WINBUILD) -j $(JOBS)
 	./scripts/wine/wine-session.sh $(WINBUILD) ctest --output-on-failure --no-tests=error --timeout 300 -j $(JOBS)
 
-# The real window under Wine, filled by a gain read, into docs/windows-screenshot.png.
-windows-screenshot: windows
-	./scripts/wine/wine-session.sh $(WINBUILD) cmake --build . --target windows-screenshot
+# The real program under Wine against the Linux build's simulator, its grid filled by the first
+# read, into docs/windows-screenshot.png.
+windows-screenshot: windows build
+	cmake --build $(WINBUILD) --target modem_status_shim
+	./scripts/wine/wine-session.sh $(WINBUILD) $(CURDIR)/scripts/wine/windows-screenshot.sh \
+		$(abspath $(BUILD))/sim/tq37r-sim $(CURDIR)/docs/windows-screenshot.png
 
 clean:
 	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz build-package $(WINBUILD) dist

@@ -73,8 +73,8 @@ $(WINBUILD)/build.ninja:
 windows: deps-windows $(WINBUILD)/build.ninja
 	cmake --build $(WINBUILD) -j $(JOBS) --target windows-dist
 
-# Its tests under Wine: the platform-neutral suites, the Win32 serial suite against ptys, the
-# window's own suite and a smoke test of the real program under Xvfb.
+# Its tests under Wine: the platform-neutral suites, the Win32 serial suite against ptys and the
+# window's suite under Xvfb, on a fake port and on a pty.
 test-windows: windows
 	cmake --build $(WINBUILD) -j $(JOBS)
 	./scripts/wine/wine-session.sh $(WINBUILD) ctest --output-on-failure --no-tests=error --timeout 300 -j $(JOBS)

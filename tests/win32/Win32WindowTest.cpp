@@ -1,10 +1,13 @@
-// The Win32 view under Wine, on a fake port: the dialog as the generated resource makes it, and
-// typed port text. The real program's Enter, watcher messages and Escape are the smoke test's
-// (window-smoke.py). The dialog runs modally on the test's thread while a second thread works
-// it, as a user would.
+// The Win32 view under Wine: the dialog as the generated resource makes it and typed port text, on
+// a fake port; and on a real port against a pty, Enter opening COM1 and the first-open read's
+// replies, posted by the port's watcher, filling the grid. The dialog runs modally on the test's
+// thread while a second thread works it, as a user would.
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
+#include <iterator>
 #include <string_view>
 #include <thread>
 
@@ -13,7 +16,9 @@
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
 #include "tests/core/Fakes.h"
+#include "tests/support/FrameBytes.h"
 #include "tests/support/SerialEvents.h"
+#include "tests/win32/RemotePtyPeer.h"
 #include "win32/Utf16.h"
 #include "win32/Win32ParamWindow.h"
 
@@ -28,30 +33,36 @@ const wchar_t* windowClassOf(ControlKind kind) {
                                                       : L"Button";
 }
 
+// Runs the window's dialog here while drive works it from another thread, then ends it with the
+// cancel command.
+void runWhile(Win32ParamWindow& window, const std::function<void(HWND)>& drive) {
+    const std::wstring title = toUtf16(paramDialogTemplate().title);
+    std::thread driver([&] {
+        HWND dialog = nullptr;
+        ASSERT_TRUE(
+            eventually([&] { return ::IsWindowVisible(dialog = ::FindWindowW(L"#32770", title.c_str())); }));
+        drive(dialog);
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(window.run(), IDCANCEL);
+    driver.join();
+}
+
+std::wstring itemText(HWND dialog, int id) {
+    wchar_t text[64] = {};
+    ::GetDlgItemTextW(dialog, id, text, 64);
+    return text;
+}
+
 class Win32Window : public ::testing::Test {
 protected:
-    // Runs the dialog here while drive works it from another thread, then ends it with the
-    // cancel command.
-    void runWhile(const std::function<void(HWND)>& drive) {
-        const std::wstring title = toUtf16(paramDialogTemplate().title);
-        std::thread driver([&] {
-            HWND dialog = nullptr;
-            ASSERT_TRUE(eventually(
-                [&] { return ::IsWindowVisible(dialog = ::FindWindowW(L"#32770", title.c_str())); }));
-            drive(dialog);
-            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        EXPECT_EQ(window.run(), IDCANCEL);
-        driver.join();
-    }
-
     ParamProcessState state;
     FakePort port;
     Win32ParamWindow window{port, state};
 };
 
 TEST_F(Win32Window, TheDialogIsTheTemplateControlForControlInTabOrder) {
-    runWhile([&](HWND dialog) {
+    runWhile(window, [&](HWND dialog) {
         const DialogTemplate& tmpl = paramDialogTemplate();
         LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -97,7 +108,7 @@ TEST_F(Win32Window, TheDialogIsTheTemplateControlForControlInTabOrder) {
 // Text typed into the port list is no selection, even with the entry it begins highlighted in
 // the dropped-down list: Enter then tries that name, and the failure box comes up under it.
 TEST_F(Win32Window, TypedPortTextIsNoSelection) {
-    runWhile([&](HWND dialog) {
+    runWhile(window, [&](HWND dialog) {
         const HWND list = ::GetDlgItem(dialog, id::kPortList);
         const HWND field = ::GetWindow(list, GW_CHILD);
         ::SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
@@ -109,6 +120,36 @@ TEST_F(Win32Window, TypedPortTextIsNoSelection) {
         HWND box = nullptr;
         ASSERT_TRUE(eventually([&] { return (box = ::FindWindowW(L"#32770", L"COM")) != nullptr; }));
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
+// Enter in the port list works the default button, Open: COM1 opens and the first-open read goes
+// out. The controller's replies reach the grid through the port's watcher.
+TEST(Win32WindowOnAPort, EnterOpensCom1AndTheGainRepliesFillTheGrid) {
+    PtyPeer peer;
+    Win32SerialPort port;
+    ParamProcessState state;
+    Win32ParamWindow window{port, state};
+    runWhile(window, [&](HWND dialog) {
+        ::PostMessageW(::GetWindow(::GetDlgItem(dialog, id::kPortList), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0);
+        Bytes expected;
+        for (const std::uint8_t code : {0xEA, 0xEC, 0xEA, 0xEC}) {
+            std::ranges::copy(makeFrame(code, {}), std::back_inserter(expected));
+        }
+        // The read pauses between its requests for longer than one peer read waits.
+        Bytes sent;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (sent.size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
+            std::ranges::copy(peer.readAvailable(), std::back_inserter(sent));
+        }
+        EXPECT_EQ(sent, expected);
+
+        peer.write(makeFrame(0xEB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+        peer.write(makeFrame(0xED, {19, 20, 21, 22, 23, 24}));
+        // Payload byte 12 of the first block, 5 of the second; the second comes last.
+        eventually([&] { return itemText(dialog, id::kXD) == L"24"; });
+        EXPECT_EQ(itemText(dialog, id::kPitchLevelCoef), L"13");
+        EXPECT_EQ(itemText(dialog, id::kXD), L"24");
     });
 }
 

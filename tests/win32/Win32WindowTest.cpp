@@ -16,9 +16,9 @@
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
 #include "tests/core/Fakes.h"
+#include "tests/serial/PtyPeer.h"
 #include "tests/support/FrameBytes.h"
 #include "tests/support/SerialEvents.h"
-#include "tests/win32/RemotePtyPeer.h"
 #include "win32/Utf16.h"
 #include "win32/Win32ParamWindow.h"
 

@@ -20,7 +20,7 @@ trap cleanup EXIT
 
 TQ37R_PORT_DIR=$PWD/wine/ports "$sim" --port COM1 --baud 19200 &
 sim_pid=$!
-TQ37R_MODEM_SHIM=$PWD/tests/win32/modem-status-shim.so "$(dirname "$0")/wine-exec.sh" win32/tq37r-params.exe &
+TQ37R_MODEM_SHIM=$PWD/scripts/wine/modem-status-shim.so "$(dirname "$0")/wine-exec.sh" win32/tq37r-params.exe &
 tool_pid=$!
 
 # No window manager: the dialog is given the keyboard focus directly, once it is mapped.

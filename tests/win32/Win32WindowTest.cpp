@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <iterator>
 #include <string_view>
@@ -138,10 +137,10 @@ TEST(Win32WindowOnAPort, EnterOpensCom1AndTheGainRepliesFillTheGrid) {
         }
         // The read pauses between its requests for longer than one peer read waits.
         Bytes sent;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (sent.size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
+        eventually([&] {
             std::ranges::copy(peer.readAvailable(), std::back_inserter(sent));
-        }
+            return sent.size() >= expected.size();
+        });
         EXPECT_EQ(sent, expected);
 
         peer.write(makeFrame(0xEB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));

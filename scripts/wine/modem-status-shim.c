@@ -1,4 +1,5 @@
-/* Preloaded into the Wine process of a test: a pty has no modem lines, so its TIOCMGET fails,
+/* Preloaded by wine-exec.sh into a program of the Windows build that Wine runs against a pty (the
+ * test suites, the screenshot): a pty has no modem lines, so its TIOCMGET fails,
  * and Wine ends every WaitCommEvent on it at once when it cannot read them. Here a pty
  * answers like a connected serial line with no lines raised, and like an unplugged USB adapter
  * (EIO) once its far end has hung up. Every other call goes through unchanged. */

@@ -13,19 +13,14 @@ namespace {
 constexpr std::size_t kPitchLevel = 0;
 constexpr std::size_t kXP = 12;
 
-// All different, so a gain written or read in another's place shows.
-Gains distinctGains() {
+TEST(GainFile, WrittenFileReadsBackTheSameGains) {
+    // All different, so a gain written or read in another's place shows; the ends of the range too.
     Gains gains{};
     for (std::size_t i = 0; i < kGainCount; ++i) {
         gains[i] = static_cast<std::uint8_t>(3 + 12 * i);
     }
     gains[1] = 0;
     gains.back() = 255;
-    return gains;
-}
-
-TEST(GainFile, WrittenFileReadsBackTheSameGains) {
-    const Gains gains = distinctGains();
     const std::string text = writeGainFile(gains, {"TQ-37 firmware 1.20", "2026-12-06"});
     EXPECT_EQ(text.rfind("# TQ-37R gains\n", 0), 0u);
     EXPECT_NE(text.find("# Firmware: TQ-37 firmware 1.20\n"), std::string::npos);

@@ -118,7 +118,6 @@ TEST_F(Gains, ARequestThatCouldNotGoOrGotNoAnswerSaysSo) {
     EXPECT_EQ(status(), "No reply from the controller.");
     readBack(); // late, and still taken
     EXPECT_EQ(status(), "Read TQ-36R OK！");
-    EXPECT_EQ(view.text(id::kPitchLevelCoef), "35");
     tick(1000ms);
     EXPECT_EQ(status(), "Read TQ-36R OK！") << "the Set was answered: nothing more to say";
 }
@@ -131,7 +130,6 @@ TEST_F(Gains, AGainFileKeepsTheGridAndLoadingSendsNothing) {
     EXPECT_EQ(status(), "Gains saved to " + file.filename().string() + ".");
 
     click(id::kRestoreDefaults);
-    port.written.clear();
     dialog.loadGainFile(file.string());
     EXPECT_EQ(view.text(id::kXI), "7");
     EXPECT_EQ(tint(id::kXI), GainTint::Changed);

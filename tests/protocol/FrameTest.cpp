@@ -50,8 +50,6 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 struct Recorder {
     void feed(const Bytes& bytes) { receiver.feed(bytes, *this); }
     void operator()(std::span<const std::uint8_t> frameBytes) {
-        // Frames are read in place, from the start of the receive buffer.
-        EXPECT_EQ(frameBytes.data(), receiver.rxBuffer().data());
         frames.emplace_back(frameBytes.begin(), frameBytes.end());
     }
     FrameReceiver receiver;

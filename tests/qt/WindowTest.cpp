@@ -3,15 +3,17 @@
 // end-to-end suite's, which has a real watcher).
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QDragEnterEvent>
-#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
@@ -109,14 +111,11 @@ TEST_F(Window, TypingTintsTheGainAndADroppedGainFileFillsTheGrid) {
     QTest::keyClicks(edit(id::kYI), "3");
     EXPECT_NE(edit(id::kYI)->palette().color(QPalette::Base), untinted) << "changed here, not sent";
 
-    const QString path =
-        QDir::temp().filePath(QStringLiteral("tq37r-drop-%1.gains").arg(QCoreApplication::applicationPid()));
-    QFile gains(path);
-    ASSERT_TRUE(gains.open(QIODevice::WriteOnly));
-    gains.write("y.i = 42\n");
-    gains.close();
+    const auto path =
+        std::filesystem::temp_directory_path() / ("tq37r-drop-" + std::to_string(::getpid()) + ".gains");
+    std::ofstream(path) << "y.i = 42\n";
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
     const QPointF centre(window.width() / 2.0, window.height() / 2.0);
     QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
@@ -125,7 +124,7 @@ TEST_F(Window, TypingTintsTheGainAndADroppedGainFileFillsTheGrid) {
     QApplication::sendEvent(&window, &drop);
     EXPECT_EQ(edit(id::kYI)->text(), "42");
     EXPECT_TRUE(port.written.empty()) << "loading sends nothing";
-    QFile::remove(path);
+    std::filesystem::remove(path);
 }
 
 TEST_F(Window, EnterInTheListsTypedTextActsOnOpenAndEscapeEndsTheRun) {

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include <stdexcept>
+#include <string>
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
@@ -11,11 +13,13 @@
 namespace tq37r {
 namespace {
 
+// Throws for an id the template lacks, which fails the test rather than reading past the list.
 const ControlTemplate& control(int controlId) {
     const auto& controls = paramDialogTemplate().controls;
-    const auto found = std::find_if(controls.begin(), controls.end(),
-                                    [controlId](const ControlTemplate& c) { return c.id == controlId; });
-    EXPECT_NE(found, controls.end()) << controlId;
+    const auto found = std::ranges::find(controls, controlId, &ControlTemplate::id);
+    if (found == controls.end()) {
+        throw std::out_of_range("no control " + std::to_string(controlId));
+    }
     return *found;
 }
 

@@ -14,7 +14,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/QtBenchTools.h"
 #include "device/Codes.h"
 #include "protocol/Frame.h"
 #include "qt/ParamWindow.h"
@@ -86,18 +86,8 @@ Clock::time_point writeAll(int fd, const Bytes& bytes) {
     return Clock::now();
 }
 
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-void runEventLoopFor(std::chrono::milliseconds time) {
-    QEventLoop loop;
-    QTimer::singleShot(time, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using tq37r::bench::cpuSeconds;
+using tq37r::bench::runEventLoopFor;
 
 struct Summary {
     double median = 0, p95 = 0, max = 0;

@@ -10,7 +10,6 @@
 
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/QtBenchTools.h"
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "res/ControlIds.h"
@@ -34,18 +34,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-void runEventLoopFor(std::chrono::milliseconds duration) {
-    QEventLoop loop;
-    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using tq37r::bench::cpuSeconds;
+using tq37r::bench::runEventLoopFor;
 
 pid_t startSimulator(const std::string& path, const fs::path& portDir, bool flood) {
     std::vector<std::string> args{path, "--port", "COM1", "--baud", "115200", "--report-ms", "0"};

@@ -29,6 +29,17 @@ auto acknowledges(std::uint8_t requestCode) {
     };
 }
 
+// An answer check that takes the first reply of type R into `into`.
+template <typename R> auto takes(R& into) {
+    return [&into](const Reply& reply) {
+        const auto* answer = std::get_if<R>(&reply);
+        if (answer != nullptr) {
+            into = *answer;
+        }
+        return answer != nullptr;
+    };
+}
+
 // Serial bytes are 10 bits on the line: start, 8 data, stop.
 std::chrono::microseconds lineTime(std::size_t byteCount, std::uint32_t baudRate) {
     return std::chrono::microseconds(baudRate == 0 ? 0 : byteCount * 10'000'000 / baudRate);
@@ -58,23 +69,11 @@ Gains Controller::readGains() {
     reply::GainBlock2 second;
     const Clock::time_point firstSent =
         ask(request::readGainBlock1(tx_), "the first gain read (" + hex(code::kReadGainBlock1) + ")",
-            [&first](const Reply& reply) {
-                const auto* block = std::get_if<reply::GainBlock1>(&reply);
-                if (block != nullptr) {
-                    first = *block;
-                }
-                return block != nullptr;
-            });
+            takes(first));
     // Keep reading meanwhile, so what arrives in the gap does not pile up.
     waitFor(firstSent + kReadPairGap, [](const Reply&) { return false; });
     ask(request::readGainBlock2(tx_), "the second gain read (" + hex(code::kReadGainBlock2) + ")",
-        [&second](const Reply& reply) {
-            const auto* block = std::get_if<reply::GainBlock2>(&reply);
-            if (block != nullptr) {
-                second = *block;
-            }
-            return block != nullptr;
-        });
+        takes(second));
     return gainsFromBlocks(first, second);
 }
 
@@ -82,13 +81,7 @@ reply::FirmwareVersion Controller::readFirmware() {
     reply::FirmwareVersion version;
     // The acknowledgement of 92 comes first; the version is what was asked for.
     ask(request::firmwareVersion(tx_), "the firmware query (" + hex(code::kAutoReturn) + " 00)",
-        [&version](const Reply& reply) {
-            const auto* answer = std::get_if<reply::FirmwareVersion>(&reply);
-            if (answer != nullptr) {
-                version = *answer;
-            }
-            return answer != nullptr;
-        });
+        takes(version));
     return version;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/GainTint.h"
+
 namespace tq37r {
 
 struct MessageBoxRequest {
@@ -17,15 +19,6 @@ struct MessageBoxRequest {
 };
 
 enum class MessageBoxAnswer { Ok, Cancel };
-
-// The quiet background tint of a gain's edit: what the grid's value is to the controller.
-enum class GainTint {
-    None,     // not known: never read from the controller
-    InFlash,  // as in the controller's flash (read back, or saved)
-    Changed,  // changed here, not sent
-    Unsaved,  // sent and acknowledged, not saved to flash
-    Mismatch, // saved, but the controller reads something else
-};
 
 // What the dialog core needs of a window toolkit, control by control (ids from
 // res/ControlIds.h). Texts are UTF-8 everywhere; a view converts at its own boundary.
@@ -44,6 +37,8 @@ public:
     // Modal: returns when the user has answered. Serial notifications and timer ticks still
     // arrive while it is up, as they do in a platform's modal loop.
     virtual MessageBoxAnswer messageBox(const MessageBoxRequest& request) = 0;
+    // Modal: the gain file to save to, or to read; "" when the operator cancelled.
+    virtual std::string askGainFilePath(bool forSaving) = 0;
     // Ends the dialog's modal run.
     virtual void endDialog() = 0;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/DialogView.h"
+#include "core/GainTint.h"
 
 namespace tq37r {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/DialogView.h"
 #include "core/GainFile.h"
+#include "core/GainTint.h"
 
 namespace tq37r {
 

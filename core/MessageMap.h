@@ -4,38 +4,28 @@
 
 namespace tq37r {
 
-// Window messages the dialogs handle, numbered as the platform numbers them.
+// The private window messages a port's watcher posts, numbered as the platform numbers them.
 namespace wm {
-inline constexpr int kCommand = 0x0111; // a control's button-clicked notification; id = control id
-inline constexpr int kTimer = 0x0113;   // param = timer id
 inline constexpr int kSerialRx = 0x066A;
 inline constexpr int kSerialHangUp = 0x066B;
 } // namespace wm
 
-// One row of a dialog's static message map: a message (and, for commands, the control id)
-// and the member that handles it. Timer handlers take the timer id.
+// One row of a dialog's static message map: a control whose button-clicked command the
+// member handles.
 template <typename Dialog> struct MessageMapEntry {
-    int message;
     int id;
-    void (Dialog::*handler)() = nullptr;
-    void (Dialog::*handlerWithParam)(int) = nullptr;
+    void (Dialog::*handler)();
 };
 
-// Calls the handler the map names for the message; false when the map does not claim it,
-// so the caller falls back to default handling.
+// Calls the handler the map names for the control's command; false when the map does not
+// claim it, so the caller falls back to default handling.
 template <typename Dialog>
-bool dispatchMessage(Dialog& dialog, std::span<const MessageMapEntry<Dialog>> map, int message, int id,
-                     int param) {
+bool dispatchCommand(Dialog& dialog, std::span<const MessageMapEntry<Dialog>> map, int id) {
     for (const MessageMapEntry<Dialog>& entry : map) {
-        if (entry.message != message || (message == wm::kCommand && entry.id != id)) {
-            continue;
-        }
-        if (entry.handlerWithParam != nullptr) {
-            (dialog.*entry.handlerWithParam)(param);
-        } else {
+        if (entry.id == id) {
             (dialog.*entry.handler)();
+            return true;
         }
-        return true;
     }
     return false;
 }

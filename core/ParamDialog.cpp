@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 
+#include "core/BackgroundMenu.h"
 #include "core/BaudRate.h"
 #include "core/DialogClock.h"
 #include "core/DialogInteger.h"
@@ -26,36 +27,33 @@ constexpr int kMaxPortNumber = 1024;
 std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
     using D = ParamDialog;
     static constexpr MessageMapEntry<D> kMap[] = {
-        {wm::kCommand, id::kOpenClose, &D::onOpenClose},
-        {wm::kTimer, 0, nullptr, &D::OnTimer},
-        {wm::kCommand, id::kSetTargetAltitude, &D::onSetTargetAltitude},
-        {wm::kCommand, id::kSetCirclingRadius, &D::onSetCirclingRadius},
-        {wm::kCommand, id::kReadFlightParams, &D::onReadFlightParams},
-        {wm::kCommand, id::kSetMixingMode, &D::onSetMixingMode},
-        {wm::kCommand, id::kReadMixingMode, &D::onReadMixingMode},
-        {wm::kCommand, id::kSaveConfiguration, &D::onSaveConfiguration},
-        {wm::kCommand, id::kFlightModeRemote, &D::onFlightModeRemote},
-        {wm::kCommand, id::kFlightModeStabilised, &D::onFlightModeStabilised},
-        {wm::kCommand, id::kFlightModeAuto, &D::onFlightModeAuto},
-        {wm::kCommand, id::kTaskReturn, &D::onTaskReturn},
-        {wm::kCommand, id::kTaskCircle, &D::onTaskCircle},
-        {wm::kCommand, id::kTaskTakeOff, &D::onTaskTakeOff},
-        {wm::kCommand, id::kTaskCancel, &D::onTaskCancel},
-        {wm::kCommand, id::kGyroSelfTest, &D::onGyroSelfTest},
-        {wm::kCommand, id::kAutoReturnOn, &D::onAutoReturnOn},
-        {wm::kCommand, id::kAutoReturnOff, &D::onGetFirmwareVersion},
-        {wm::kCommand, id::kRead, &D::onRead},
-        {wm::kCommand, id::kSetPitch, &D::onSetPitch},
-        {wm::kCommand, id::kSetRoll, &D::onSetRoll},
-        {wm::kCommand, id::kSetHeading, &D::onSetHeading},
-        {wm::kCommand, id::kSetOther, &D::onSetOther},
-        {wm::kCommand, id::kRestoreDefaults, &D::onRestoreDefaults},
-        {wm::kCommand, id::kSetX, &D::onSetX},
-        {wm::kCommand, id::kSetY, &D::onSetY},
-        {wm::kCommand, id::kSetHeight, &D::onSetHeight},
-        {wm::kCommand, id::kGetFirmwareVersion, &D::onGetFirmwareVersion},
-        {wm::kSerialRx, 0, &D::onSerialRx},
-        {wm::kSerialHangUp, 0, &D::onSerialHangUp},
+        {id::kOpenClose, &D::onOpenClose},
+        {id::kSetTargetAltitude, &D::onSetTargetAltitude},
+        {id::kSetCirclingRadius, &D::onSetCirclingRadius},
+        {id::kReadFlightParams, &D::onReadFlightParams},
+        {id::kSetMixingMode, &D::onSetMixingMode},
+        {id::kReadMixingMode, &D::onReadMixingMode},
+        {id::kSaveConfiguration, &D::onSaveConfiguration},
+        {id::kFlightModeRemote, &D::onFlightModeRemote},
+        {id::kFlightModeStabilised, &D::onFlightModeStabilised},
+        {id::kFlightModeAuto, &D::onFlightModeAuto},
+        {id::kTaskReturn, &D::onTaskReturn},
+        {id::kTaskCircle, &D::onTaskCircle},
+        {id::kTaskTakeOff, &D::onTaskTakeOff},
+        {id::kTaskCancel, &D::onTaskCancel},
+        {id::kGyroSelfTest, &D::onGyroSelfTest},
+        {id::kAutoReturnOn, &D::onAutoReturnOn},
+        {id::kAutoReturnOff, &D::onGetFirmwareVersion},
+        {id::kRead, &D::onRead},
+        {id::kSetPitch, &D::onSetPitch},
+        {id::kSetRoll, &D::onSetRoll},
+        {id::kSetHeading, &D::onSetHeading},
+        {id::kSetOther, &D::onSetOther},
+        {id::kRestoreDefaults, &D::onRestoreDefaults},
+        {id::kSetX, &D::onSetX},
+        {id::kSetY, &D::onSetY},
+        {id::kSetHeight, &D::onSetHeight},
+        {id::kGetFirmwareVersion, &D::onGetFirmwareVersion},
     };
     return kMap;
 }
@@ -101,25 +99,33 @@ void ParamDialog::OnCancel() {
 }
 
 void ParamDialog::onCommand(int controlId) {
-    if (!dispatchMessage<ParamDialog>(*this, messageMap(), wm::kCommand, controlId, 0) &&
-        controlId == id::kCancel) {
+    if (!dispatchCommand<ParamDialog>(*this, messageMap(), controlId) && controlId == id::kCancel) {
         OnCancel();
     }
 }
 
-void ParamDialog::onSerialEvent(SerialEvent event, std::uint32_t tag) {
-    // Notifications from the watcher of an earlier open concern a port that is closed by now.
-    if (tag != openTag_ || !state_.portOpen) {
-        return;
+void ParamDialog::onMenuCommand(MenuCommand command) {
+    const std::string path = view_.askGainFilePath(command == MenuCommand::SaveGains);
+    if (path.empty()) {
+        return; // the operator cancelled
     }
-    if (event == SerialEvent::RxReady && transferring_) {
-        // The integer prompt is up: a read-back now would overwrite the fields being taken
-        // and the entry being corrected. The bytes wait in the port until the request is out.
-        rxDeferred_ = true;
-        return;
+    switch (command) {
+    case MenuCommand::SaveGains:
+        saveGainFile(path);
+        break;
+    case MenuCommand::LoadGains:
+        loadGainFile(path);
+        break;
+    case MenuCommand::CompareWithFile:
+        compareWithGainFile(path);
+        break;
     }
-    dispatchMessage<ParamDialog>(*this, messageMap(),
-                                 event == SerialEvent::RxReady ? wm::kSerialRx : wm::kSerialHangUp, 0, 0);
+}
+
+void ParamDialog::onFilesDropped(std::span<const std::string> paths) {
+    if (isGainFileDrop(paths)) {
+        loadGainFile(paths.front());
+    }
 }
 
 bool ParamDialog::UpdateData(bool saveAndValidate) {
@@ -229,9 +235,10 @@ void ParamDialog::onOpenClose() {
     }
 }
 
-void ParamDialog::onSerialHangUp() {
-    // The adapter went away: let the operator open it again once it is back.
-    if (state_.portOpen) {
+void ParamDialog::onSerialHangUp(std::uint32_t tag) {
+    // The adapter went away: let the operator open it again once it is back. A hang-up of an
+    // earlier open concerns a port that is closed by now.
+    if (tag == openTag_ && state_.portOpen) {
         closePort();
     }
 }
@@ -250,7 +257,21 @@ void ParamDialog::openFail(const std::string& portText, const std::string& detai
     view_.messageBox({portText, std::string(text::kOpenFail), detail, MessageBoxRequest::Icon::None});
 }
 
-void ParamDialog::onSerialRx() {
+void ParamDialog::onSerialRx(std::uint32_t tag) {
+    // Notifications from the watcher of an earlier open concern a port that is closed by now.
+    if (tag != openTag_ || !state_.portOpen) {
+        return;
+    }
+    if (transferring_) {
+        // The integer prompt is up: a read-back now would overwrite the fields being taken
+        // and the entry being corrected. The bytes wait in the port until the request is out.
+        rxDeferred_ = true;
+        return;
+    }
+    drainAndDecode();
+}
+
+void ParamDialog::drainAndDecode() {
     auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
     drainPort(port_, state_.receiver, handler);
     watchForStalledFrame();
@@ -272,7 +293,7 @@ void ParamDialog::onFrameQuietGap() {
     }
     // Bytes still waiting in the driver did arrive in time; they only were not read yet.
     if (const auto queued = port_.queuedInput(); queued && *queued > 0) {
-        onSerialRx();
+        drainAndDecode();
         return;
     }
     auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };

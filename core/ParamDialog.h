@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "core/BackgroundMenu.h"
 #include "core/DataExchange.h"
 #include "core/FieldBindings.h"
 #include "core/GainTracker.h"
@@ -45,8 +46,13 @@ public:
     void OnTimer(int timerId);
     // A control's button-clicked notification; the cancel command ends the run.
     void onCommand(int id);
-    // A notification the port's watcher posted; those of an earlier open are ignored.
-    void onSerialEvent(SerialEvent event, std::uint32_t tag);
+    // The port's watcher posted that bytes wait, or that the device went away; tag tells
+    // this open's notifications from an earlier one's, which are ignored.
+    void onSerialRx(std::uint32_t tag);
+    void onSerialHangUp(std::uint32_t tag);
+    // The background menu (and its shortcuts); files dropped on the window.
+    void onMenuCommand(MenuCommand command);
+    void onFilesDropped(std::span<const std::string> paths);
     // The port list's selection or typed text changed (the tooltip follows it).
     void onPortListChanged();
     // The operator changed a gain edit's text.
@@ -62,8 +68,6 @@ public:
 
     // Handlers, one per control (see the message map).
     void onOpenClose();
-    void onSerialRx();
-    void onSerialHangUp();
     void onSetTargetAltitude();
     void onSetCirclingRadius();
     void onReadFlightParams();
@@ -115,6 +119,7 @@ private:
     void openFail(const std::string& portText, const std::string& detail);
     void watchForStalledFrame();
     void onFrameQuietGap();
+    void drainAndDecode();
 
     DialogView& view_;
     DialogClock& clock_;

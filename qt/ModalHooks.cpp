@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "core/BackgroundMenu.h"
+
 namespace tq37r {
 namespace {
 
@@ -56,14 +58,16 @@ QString ModalHooks::askGainFile(QWidget* owner, bool forSaving) {
     if (const FileDialogHook& hook = fileDialogHook()) {
         return hook(forSaving);
     }
-    const QString filter = QStringLiteral("Gain files (*.gains);;All files (*)");
+    const QString extension = fromUtf8(std::string(kGainFileExtension));
+    const QString filter = fromUtf8(std::string(kGainFileFilterName)) + QStringLiteral(" (*.") + extension +
+                           QStringLiteral(");;All files (*)");
     if (!forSaving) {
         return QFileDialog::getOpenFileName(owner, QStringLiteral("Load gains"), QString(), filter);
     }
     QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save gains"),
-                                                QStringLiteral("tuning.gains"), filter);
+                                                fromUtf8(std::string(kDefaultGainFileName)), filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".gains");
+        path += QStringLiteral(".") + extension;
     }
     return path;
 }

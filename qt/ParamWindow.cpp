@@ -15,6 +15,7 @@
 
 #include <thread>
 
+#include "core/BackgroundMenu.h"
 #include "core/GainGrid.h"
 #include "core/MessageMap.h"
 #include "qt/ModalHooks.h"
@@ -27,30 +28,21 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Quiet tints, light enough for black digits on any of them.
-QColor tintColour(GainTint tint) {
-    switch (tint) {
-    case GainTint::InFlash:
-        return QColor(0xe2, 0xf3, 0xe0); // green
-    case GainTint::Changed:
-        return QColor(0xfc, 0xf1, 0xc6); // yellow
-    case GainTint::Unsaved:
-        return QColor(0xdc, 0xe8, 0xfa); // blue
-    case GainTint::Mismatch:
-        return QColor(0xf8, 0xd7, 0xd5); // red
-    case GainTint::None:
-        break;
+// The local files of a drag; anything that is not a local file makes it no gain-file drop.
+std::vector<std::string> droppedFiles(const QMimeData* mime) {
+    std::vector<std::string> paths;
+    if (mime == nullptr || !mime->hasUrls()) {
+        return paths;
     }
-    return {};
+    for (const QUrl& url : mime->urls()) {
+        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+    }
+    return paths;
 }
 
-// A local file a drop or the operator names: only gain files are taken from a drop.
-QString droppedGainFile(const QMimeData* mime) {
-    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
-        return {};
-    }
-    const QString path = mime->urls().front().toLocalFile();
-    return path.endsWith(QStringLiteral(".gains"), Qt::CaseInsensitive) ? path : QString();
+QKeySequence shortcutOf(const MenuItem& item) {
+    return item.shortcutLetter != 0 ? QKeySequence(QStringLiteral("Ctrl+") + QChar(item.shortcutLetter))
+                                    : QKeySequence();
 }
 
 } // namespace
@@ -72,8 +64,12 @@ ParamWindow::ParamWindow(SerialPort& port, ParamProcessState& state, QWidget* pa
         connect(edit(gain.editId), &QLineEdit::textEdited, this,
                 [this, editId = gain.editId] { core_.onEditChanged(editId); });
     }
-    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] { saveGains(); });
-    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, [this] { loadGains(); });
+    for (const MenuItem& item : kBackgroundMenu) {
+        if (item.shortcutLetter != 0) {
+            connect(new QShortcut(shortcutOf(item), this), &QShortcut::activated, this,
+                    [this, command = item.command] { core_.onMenuCommand(command); });
+        }
+    }
     setAcceptDrops(true);
 }
 
@@ -143,8 +139,9 @@ void ParamWindow::setTint(int id, GainTint tint) {
         return;
     }
     QPalette palette = control->palette();
-    const QColor colour = tintColour(tint);
-    palette.setColor(QPalette::Base, colour.isValid() ? colour : this->palette().color(QPalette::Base));
+    const std::optional<TintColour> colour = tintColour(tint);
+    palette.setColor(QPalette::Base, colour ? QColor(colour->red, colour->green, colour->blue)
+                                            : this->palette().color(QPalette::Base));
     control->setPalette(palette);
 }
 
@@ -152,45 +149,31 @@ MessageBoxAnswer ParamWindow::messageBox(const MessageBoxRequest& request) {
     return ModalHooks::showMessageBox(this, request);
 }
 
-void ParamWindow::saveGains() {
-    if (const QString path = ModalHooks::askGainFile(this, true); !path.isEmpty()) {
-        core_.saveGainFile(path.toStdString());
-    }
-}
-
-void ParamWindow::loadGains() {
-    if (const QString path = ModalHooks::askGainFile(this, false); !path.isEmpty()) {
-        core_.loadGainFile(path.toStdString());
-    }
-}
-
-void ParamWindow::compareWithFile() {
-    if (const QString path = ModalHooks::askGainFile(this, false); !path.isEmpty()) {
-        core_.compareWithGainFile(path.toStdString());
-    }
+std::string ParamWindow::askGainFilePath(bool forSaving) {
+    return ModalHooks::askGainFile(this, forSaving).toStdString();
 }
 
 // Edits and lists have menus of their own; this one is the dialog's background.
 void ParamWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Save gains to a file…"), QKeySequence::Save, this,
-                   [this] { saveGains(); });
-    menu.addAction(QStringLiteral("Load gains from a file…"), QKeySequence::Open, this,
-                   [this] { loadGains(); });
-    menu.addAction(QStringLiteral("Compare with file…"), this, [this] { compareWithFile(); });
+    for (const MenuItem& item : kBackgroundMenu) {
+        menu.addAction(fromUtf8(item.label), shortcutOf(item), this,
+                       [this, command = item.command] { core_.onMenuCommand(command); });
+    }
     menu.exec(event->globalPos());
 }
 
 void ParamWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedGainFile(event->mimeData()).isEmpty()) {
+    if (isGainFileDrop(droppedFiles(event->mimeData()))) {
         event->acceptProposedAction();
     }
 }
 
 void ParamWindow::dropEvent(QDropEvent* event) {
-    if (const QString path = droppedGainFile(event->mimeData()); !path.isEmpty()) {
+    const std::vector<std::string> paths = droppedFiles(event->mimeData());
+    if (isGainFileDrop(paths)) {
         event->acceptProposedAction();
-        core_.loadGainFile(path.toStdString());
+        core_.onFilesDropped(paths);
     }
 }
 
@@ -229,9 +212,12 @@ void ParamWindow::reject() {
 
 bool ParamWindow::event(QEvent* event) {
     const int type = event->type();
-    if (type == wm::kSerialRx || type == wm::kSerialHangUp) {
-        core_.onSerialEvent(type == wm::kSerialRx ? SerialEvent::RxReady : SerialEvent::HangUp,
-                            static_cast<SerialNotifyEvent*>(event)->tag);
+    if (type == wm::kSerialRx) {
+        core_.onSerialRx(static_cast<SerialNotifyEvent*>(event)->tag);
+        return true;
+    }
+    if (type == wm::kSerialHangUp) {
+        core_.onSerialHangUp(static_cast<SerialNotifyEvent*>(event)->tag);
         return true;
     }
     if (type == QEvent::Timer) {

@@ -32,6 +32,7 @@ public:
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
+    std::string askGainFilePath(bool forSaving) override;
     void endDialog() override;
 
     // DialogClock
@@ -39,11 +40,6 @@ public:
     void pause(std::chrono::milliseconds duration) override;
     void setTimer(int timerId, std::chrono::milliseconds period) override;
     void killTimer(int timerId) override;
-
-    // Gain files, from the shortcuts, the background's context menu and drops.
-    void saveGains();
-    void loadGains();
-    void compareWithFile();
 
 protected:
     void onCommand(int id) override;

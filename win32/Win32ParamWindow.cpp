@@ -5,12 +5,15 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
+#include "core/BackgroundMenu.h"
 #include "core/MessageMap.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
-#include "win32/Utf16.h"
+#include "serial/win32/Utf16.h"
 
 namespace tq37r {
 namespace {
@@ -18,48 +21,30 @@ namespace {
 // The port list's selection or text changed; posted, because during CBN_SELCHANGE the list's
 // text field still holds the previous entry.
 constexpr UINT kPortListChanged = WM_APP + 1;
-// A gain-file command from the keyboard hook: wParam is one of the commands below.
-constexpr UINT kGainFileCommand = WM_APP + 2;
-enum GainFileCommand : int { kSaveGains = 1, kLoadGains, kCompareWithFile };
-
-// Quiet tints, light enough for black digits on any of them; indexed by GainTint.
-constexpr std::array<COLORREF, 5> kTintColours{0, RGB(0xe2, 0xf3, 0xe0), RGB(0xfc, 0xf1, 0xc6),
-                                               RGB(0xdc, 0xe8, 0xfa), RGB(0xf8, 0xd7, 0xd5)};
+// A background-menu command from the keyboard hook: wParam is the MenuCommand.
+constexpr UINT kMenuCommand = WM_APP + 2;
 
 // A modal dialog's own message loop never sees accelerators; this hook, which the system
-// calls for every message of that loop, turns Ctrl+S and Ctrl+O into gain-file commands.
+// calls for every message of that loop, turns the menu's Ctrl+letter shortcuts into its commands.
 HWND gRunningDialog = nullptr;
 HHOOK gKeyHook = nullptr;
 
 LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
-        (msg->wParam == 'S' || msg->wParam == 'O') && gRunningDialog != nullptr) {
-        ::PostMessageW(gRunningDialog, kGainFileCommand, msg->wParam == 'S' ? kSaveGains : kLoadGains, 0);
-        return 1;
+        gRunningDialog != nullptr) {
+        for (const MenuItem& item : kBackgroundMenu) {
+            if (item.shortcutLetter != 0 && msg->wParam == static_cast<WPARAM>(item.shortcutLetter)) {
+                ::PostMessageW(gRunningDialog, kMenuCommand, static_cast<WPARAM>(item.command), 0);
+                return 1;
+            }
+        }
     }
     return ::CallNextHookEx(gKeyHook, code, wParam, lParam);
 }
 
-// The path the operator picks, UTF-8; empty when cancelled.
-std::string askGainFile(HWND owner, bool forSaving) {
-    std::wstring path(MAX_PATH, L'\0');
-    if (forSaving) {
-        wcscpy(path.data(), L"tuning.gains");
-    }
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"Gain files (*.gains)\0*.gains\0All files\0*.*\0";
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrDefExt = L"gains";
-    dialog.Flags = OFN_NOCHANGEDIR | (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(forSaving ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) {
-        return {};
-    }
-    path.resize(wcslen(path.c_str()));
-    return toUtf8(path);
+COLORREF colourRef(const TintColour& colour) {
+    return RGB(colour.red, colour.green, colour.blue);
 }
 
 std::wstring windowText(HWND window) {
@@ -137,19 +122,12 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
         // Controls have menus of their own; this one is the dialog's background.
         if (reinterpret_cast<HWND>(wParam) == hwnd_) {
-            HMENU menu = ::CreatePopupMenu();
-            ::AppendMenuW(menu, MF_STRING, kSaveGains, L"Save gains to a file…\tCtrl+S");
-            ::AppendMenuW(menu, MF_STRING, kLoadGains, L"Load gains from a file…\tCtrl+O");
-            ::AppendMenuW(menu, MF_STRING, kCompareWithFile, L"Compare with file…");
-            const int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, GET_X_LPARAM(lParam),
-                                                GET_Y_LPARAM(lParam), 0, hwnd_, nullptr);
-            ::DestroyMenu(menu);
-            onGainFileCommand(chosen);
+            showBackgroundMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return TRUE;
         }
         return FALSE;
-    case kGainFileCommand:
-        onGainFileCommand(static_cast<int>(wParam));
+    case kMenuCommand:
+        core_.onMenuCommand(static_cast<MenuCommand>(wParam));
         return TRUE;
     case WM_DROPFILES:
         onDroppedFiles(reinterpret_cast<HDROP>(wParam));
@@ -164,9 +142,10 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         core_.OnTimer(static_cast<int>(wParam));
         return TRUE;
     case wm::kSerialRx:
+        core_.onSerialRx(static_cast<std::uint32_t>(wParam));
+        return TRUE;
     case wm::kSerialHangUp:
-        core_.onSerialEvent(message == wm::kSerialRx ? SerialEvent::RxReady : SerialEvent::HangUp,
-                            static_cast<std::uint32_t>(wParam));
+        core_.onSerialHangUp(static_cast<std::uint32_t>(wParam));
         return TRUE;
     case kPortListChanged:
         core_.onPortListChanged();
@@ -296,10 +275,11 @@ INT_PTR Win32ParamWindow::tintBrush(HDC dc, HWND control) {
         return FALSE; // the system's own colours
     }
     const auto index = static_cast<std::size_t>(found->second);
+    const COLORREF colour = colourRef(*tintColour(found->second));
     if (brushes_[index] == nullptr) {
-        brushes_[index] = ::CreateSolidBrush(kTintColours[index]);
+        brushes_[index] = ::CreateSolidBrush(colour);
     }
-    ::SetBkColor(dc, kTintColours[index]);
+    ::SetBkColor(dc, colour);
     return reinterpret_cast<INT_PTR>(brushes_[index]);
 }
 
@@ -322,33 +302,58 @@ MessageBoxAnswer Win32ParamWindow::messageBox(const MessageBoxRequest& request) 
     return answer == IDOK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
 }
 
-void Win32ParamWindow::onGainFileCommand(int command) {
-    if (command == 0) {
-        return; // the menu was dismissed
+void Win32ParamWindow::showBackgroundMenu(int x, int y) {
+    HMENU menu = ::CreatePopupMenu();
+    for (const MenuItem& item : kBackgroundMenu) {
+        std::string label(item.label);
+        if (item.shortcutLetter != 0) {
+            label += std::string("\tCtrl+") + item.shortcutLetter;
+        }
+        ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command), toUtf16(label).c_str());
     }
-    const std::string path = askGainFile(hwnd_, command == kSaveGains);
-    if (path.empty()) {
-        return;
-    }
-    if (command == kSaveGains) {
-        core_.saveGainFile(path);
-    } else if (command == kLoadGains) {
-        core_.loadGainFile(path);
-    } else {
-        core_.compareWithGainFile(path);
+    const int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
+    ::DestroyMenu(menu);
+    if (chosen != 0) { // 0: dismissed
+        core_.onMenuCommand(static_cast<MenuCommand>(chosen));
     }
 }
 
+std::string Win32ParamWindow::askGainFilePath(bool forSaving) {
+    std::wstring path(MAX_PATH, L'\0');
+    if (forSaving) {
+        const std::wstring name = toUtf16(kDefaultGainFileName);
+        std::copy(name.begin(), name.end(), path.begin());
+    }
+    const std::wstring extension = toUtf16(kGainFileExtension);
+    // "Gain files (*.gains)", "*.gains", "All files", "*.*", each ended by a null, then one more.
+    const std::wstring pattern = L"*." + extension;
+    std::wstring filter = toUtf16(kGainFileFilterName) + L" (" + pattern + L")";
+    filter += L'\0' + pattern + L'\0' + L"All files" + L'\0' + L"*.*" + L'\0';
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd_;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrDefExt = extension.c_str();
+    dialog.Flags = OFN_NOCHANGEDIR | (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(forSaving ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) {
+        return {};
+    }
+    path.resize(wcslen(path.c_str()));
+    return toUtf8(path);
+}
+
 void Win32ParamWindow::onDroppedFiles(HDROP drop) {
-    // One gain file at a time; anything else dropped is ignored.
-    if (::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
-        std::wstring path(::DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
-        path.resize(::DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
-        if (path.size() > 6 && _wcsicmp(path.c_str() + path.size() - 6, L".gains") == 0) {
-            core_.loadGainFile(toUtf8(path));
-        }
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(toUtf8(path));
     }
     ::DragFinish(drop);
+    core_.onFilesDropped(paths);
 }
 
 void Win32ParamWindow::endDialog() {

@@ -40,6 +40,7 @@ public:
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
+    std::string askGainFilePath(bool forSaving) override;
     void endDialog() override;
 
     // DialogClock
@@ -55,8 +56,8 @@ private:
     void onCommandMessage(int id, int code);
     HWND item(int id) const;
     INT_PTR tintBrush(HDC dc, HWND control);
-    // Gain files: the background's context menu, Ctrl+S and Ctrl+O, and dropped files.
-    void onGainFileCommand(int command);
+    // The background's context menu at screen point (x, y), and files dropped on the window.
+    void showBackgroundMenu(int x, int y);
     void onDroppedFiles(HDROP drop);
 
     HINSTANCE instance_;

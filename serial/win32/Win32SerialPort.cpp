@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "serial/win32/Utf16.h"
 #include "serial/win32/Win32OpenFailure.h"
-#include "win32/Utf16.h"
 
 namespace tq37r {
 namespace {

@@ -78,18 +78,18 @@ TEST_F(Connection, OpenFailSaysWhyTitledWithTheListsText) {
 TEST_F(Connection, HangUpClosesThePortAndAnEarlierOpensNotificationsAreIgnored) {
     openQuietly();
     const std::uint32_t firstTag = port.sinkTag;
-    dialog.onSerialEvent(SerialEvent::HangUp, firstTag);
+    dialog.onSerialHangUp(firstTag);
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(view.text(id::kOpenClose), "Open");
 
     click(id::kOpenClose);
     ASSERT_TRUE(port.isOpen());
     port.input.assign(kGainBlock2.begin(), kGainBlock2.end());
-    dialog.onSerialEvent(SerialEvent::RxReady, firstTag);
-    dialog.onSerialEvent(SerialEvent::HangUp, firstTag);
+    dialog.onSerialRx(firstTag);
+    dialog.onSerialHangUp(firstTag);
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(view.text(id::kYP), "0") << "a late notification of the closed open drained nothing";
-    dialog.onSerialEvent(SerialEvent::RxReady, port.sinkTag);
+    dialog.onSerialRx(port.sinkTag);
     EXPECT_EQ(view.text(id::kYP), "7");
 }
 

@@ -28,7 +28,7 @@ protected:
     // The controller's bytes arrive and the watcher's notification is handled.
     void reply(const Bytes& bytes) {
         port.input.insert(port.input.end(), bytes.begin(), bytes.end());
-        dialog.onSerialEvent(SerialEvent::RxReady, port.sinkTag);
+        dialog.onSerialRx(port.sinkTag);
     }
     std::string status() const { return view.text(id::kStatusLine); }
     void tick(std::chrono::milliseconds duration) {

@@ -30,6 +30,7 @@ public:
     void setToolTip(int id, std::string_view text) override { toolTips[id] = text; }
     void setTint(int id, GainTint tint) override { tints[id] = tint; }
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
+    std::string askGainFilePath(bool) override { return chosenFile; }
     void endDialog() override { ended = true; }
 
     // The operator types into an edit or a list's text field (a list then has no selection).
@@ -41,6 +42,7 @@ public:
     std::vector<MessageBoxRequest> boxes;
     MessageBoxAnswer answer = MessageBoxAnswer::Ok;
     std::function<void()> whileBoxIsUp; // runs inside the modal box, as events would
+    std::string chosenFile;             // what the file dialog answers; "" is Cancel
     int focused = 0;
     bool ended = false;
 

@@ -106,7 +106,7 @@ TEST_F(Requests, AReadBackArrivingWhileThePromptIsUpWaitsUntilTheRequestIsOut) {
 
     // The held-back bytes are announced again, and handled once the handler has returned.
     ASSERT_EQ(sink.posted.size(), 1u);
-    dialog.onSerialEvent(sink.posted[0].first, sink.posted[0].second);
+    dialog.onSerialRx(sink.posted[0].second);
     EXPECT_EQ(view.text(id::kPitchLevelCoef), "9");
 }
 

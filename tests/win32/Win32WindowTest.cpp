@@ -14,11 +14,11 @@
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
+#include "serial/win32/Utf16.h"
 #include "tests/core/Fakes.h"
 #include "tests/serial/PtyPeer.h"
 #include "tests/support/FrameBytes.h"
 #include "tests/support/SerialEvents.h"
-#include "win32/Utf16.h"
 #include "win32/Win32ParamWindow.h"
 
 namespace tq37r::test {

@@ -1,4 +1,4 @@
-#include "win32/Utf16.h"
+#include "serial/win32/Utf16.h"
 
 #include <windows.h>
 

@@ -1,13 +1,11 @@
 #include "cli/Commands.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <array>
 #include <cstring>
-#include <ctime>
-#include <fstream>
-#include <sstream>
 
 #include "cli/CommandError.h"
+#include "core/GainFileIo.h"
 #include "core/OpenFailureText.h"
 
 namespace tq37r::cli::command {
@@ -17,7 +15,7 @@ namespace {
 std::vector<GainValue> valuesOf(const Gains& gains, const std::vector<std::size_t>& indices) {
     std::vector<GainValue> values;
     for (const std::size_t i : indices) {
-        values.push_back({kGainNames[i].name, gains[i]});
+        values.push_back({kGains[i].fileName, gains[i]});
     }
     return values;
 }
@@ -34,7 +32,7 @@ std::vector<GainPair> differences(const Gains& first, const Gains& second) {
     std::vector<GainPair> pairs;
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (first[i] != second[i]) {
-            pairs.push_back({kGainNames[i].name, first[i], second[i]});
+            pairs.push_back({kGains[i].fileName, first[i], second[i]});
         }
     }
     return pairs;
@@ -42,9 +40,10 @@ std::vector<GainPair> differences(const Gains& first, const Gains& second) {
 
 // Sends each row in which wanted differs from held; the other rows are left alone.
 void sendChangedRows(Controller& controller, const Gains& held, const Gains& wanted, Output& out) {
-    for (std::size_t row = 0; row < kRowCount; ++row) {
-        if (!std::equal(held.begin() + row * 3, held.begin() + row * 3 + 3, wanted.begin() + row * 3)) {
-            controller.sendRow(row, wanted);
+    for (const GainRow& row : kGainRows) {
+        const auto first = static_cast<std::ptrdiff_t>(firstGainOf(row.group));
+        if (!std::equal(held.begin() + first, held.begin() + first + kGainsPerRow, wanted.begin() + first)) {
+            controller.sendRow(row.group, wanted);
         }
     }
     out.pairs("changed", "before", "after", differences(held, wanted));
@@ -63,21 +62,6 @@ int saveVerified(Controller& controller, const Gains& expected, Output& out) {
     out.error("the save did not verify: " + std::to_string(mismatches.size()) + " gains read back differ",
               kExitDifferent);
     return kExitDifferent;
-}
-
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-    return text;
-}
-
-std::string firmwareText(const reply::FirmwareVersion& version) {
-    char text[48];
-    std::snprintf(text, sizeof text, "TQ-%u firmware %.2f", version.model, version.version);
-    return text;
 }
 
 } // namespace
@@ -121,8 +105,21 @@ int get(Controller& controller, const std::vector<std::size_t>& gainIndices, Out
 }
 
 int set(Controller& controller, const std::vector<GainAssignment>& assignments, Output& out) {
-    // A row goes out whole, so its other gains must be the ones the controller holds.
-    const Gains held = controller.readGains();
+    // A row goes out whole, so its other gains must be the ones the controller holds: the
+    // blocks that carry the changed rows are read, and only those.
+    std::array<bool, 2> needed{};
+    for (const GainAssignment& a : assignments) {
+        needed[static_cast<std::size_t>(rowOfGain(a.index).block)] = true;
+    }
+    Gains held{};
+    for (const GainBlock block : {GainBlock::First, GainBlock::Second}) {
+        if (needed[static_cast<std::size_t>(block)]) {
+            const reply::GainReadBack readBack = controller.readBlock(block);
+            for (std::size_t i = 0; i < kGainCount; ++i) {
+                held[i] = readBack.carries(i) ? readBack.values[i] : held[i];
+            }
+        }
+    }
     Gains wanted = held;
     for (const GainAssignment& a : assignments) {
         wanted[a.index] = a.value;
@@ -137,11 +134,7 @@ int save(Controller& controller, Output& out) {
 
 int backup(Controller& controller, const std::string& path, Output& out) {
     const std::string firmware = firmwareText(controller.readFirmware());
-    const std::string text = writeGainFile(controller.readGains(), {firmware, today()});
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    if (!file) {
+    if (!writeGainFileAt(path, controller.readGains(), firmware)) {
         throw CommandError(kExitBadFile, "cannot write " + path);
     }
     out.note("file", path);
@@ -164,7 +157,7 @@ int diff(Controller& controller, const GainFileRead& file, Output& out) {
     std::vector<GainPair> differing;
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (file.values[i] && *file.values[i] != held[i]) {
-            differing.push_back({kGainNames[i].name, held[i], *file.values[i]});
+            differing.push_back({kGains[i].fileName, held[i], *file.values[i]});
         }
     }
     out.pairs("differences", "controller", "file", differing);
@@ -172,27 +165,20 @@ int diff(Controller& controller, const GainFileRead& file, Output& out) {
 }
 
 int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, Output& out) {
-    std::optional<Controller::Clock::time_point> until;
-    if (duration) {
-        until = Controller::Clock::now() + *duration;
-    }
     out.beginReports();
-    controller.watchReports(until, [&out](const reply::StateReport& report) {
+    controller.watchReports(duration, [&out](const reply::StateReport& report) {
         out.report(report.flightModeState, report.taskState);
     });
     return kExitDone;
 }
 
 GainFileRead loadGainFile(const std::string& path, Output& out) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    if (file.is_open()) {
-        text << file.rdbuf();
+    std::string why;
+    const std::optional<std::string> text = readGainFileText(path, why);
+    if (!text) {
+        throw CommandError(kExitBadFile, path + " " + why);
     }
-    if (!file.is_open() || file.bad()) {
-        throw CommandError(kExitBadFile, "cannot read " + path);
-    }
-    GainFileRead read = readGainFile(text.str());
+    GainFileRead read = readGainFile(*text);
     const std::vector<std::string> problems = describeGainFileProblems(read);
     if (!read.accepted()) {
         throw CommandError(kExitBadFile, path + ": " + problems.front());

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Controller.h"
-#include "cli/GainTable.h"
+#include "cli/GainArguments.h"
 #include "cli/Output.h"
 #include "core/GainFile.h"
 

@@ -4,17 +4,11 @@
 #include <string>
 
 #include "cli/CommandError.h"
-#include "cli/GainTable.h"
-#include "device/Codes.h"
-#include "device/Requests.h"
-#include "protocol/FrameIo.h"
+#include "device/RequestText.h"
 
 namespace tq37r::cli {
 
 namespace {
-
-// The controller needs this long after the first read request before it takes the second.
-constexpr std::chrono::milliseconds kReadPairGap{100};
 
 std::string hex(std::uint8_t code) {
     char text[8];
@@ -22,144 +16,128 @@ std::string hex(std::uint8_t code) {
     return text;
 }
 
-auto acknowledges(std::uint8_t requestCode) {
-    return [requestCode](const Reply& reply) {
-        const auto* ack = std::get_if<reply::Acknowledgement>(&reply);
-        return ack != nullptr && ack->acknowledgedCode == requestCode;
-    };
-}
-
-// An answer check that takes the first reply of type R into `into`.
-template <typename R> auto takes(R& into) {
-    return [&into](const Reply& reply) {
-        const auto* answer = std::get_if<R>(&reply);
-        if (answer != nullptr) {
-            into = *answer;
-        }
-        return answer != nullptr;
-    };
-}
-
-// Serial bytes are 10 bits on the line: start, 8 data, stop.
-std::chrono::microseconds lineTime(std::size_t byteCount, std::uint32_t baudRate) {
-    return std::chrono::microseconds(baudRate == 0 ? 0 : byteCount * 10'000'000 / baudRate);
-}
-
 } // namespace
 
-Controller::Controller(SerialPort& port, Timing timing) : port_(port), timing_(timing) {}
-
-Controller::~Controller() {
-    port_.close();
-}
+Controller::Controller(SerialPort& port, LineWait& line, Timing timing)
+    : line_(line), timing_(timing), link_(port, *this, *this, buffers_) {}
 
 OpenResult Controller::open(std::string_view portName, std::uint32_t baudRate) {
-    OpenResult opened = port_.open(portName, PortSettings{baudRate, timing_.timeout});
-    if (opened) {
-        baudRate_ = baudRate;
-        quietGap_ = frameQuietGap(baudRate);
-        receiver_.reset();
-        port_.setNotifySink(&events_, 0);
+    return link_.open(portName, PortSettings{baudRate, timing_.timeout}, line_, 0);
+}
+
+Reply Controller::ask(const Request& request) {
+    const int attempts = 1 + timing_.retries;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        awaited_ = request.answer;
+        answer_.reset();
+        unanswered_ = false;
+        // A write that timed out counts as a try: the line may free up for the next one.
+        if (!link_.send(request, timing_.timeout)) {
+            continue;
+        }
+        runLine([this] { return answer_ || unanswered_; }, std::nullopt);
+        if (answer_) {
+            awaited_.reset();
+            return *answer_;
+        }
     }
-    return opened;
+    awaited_.reset();
+    throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (" + hex(request.code) +
+                                          ") after " + std::to_string(attempts) +
+                                          (attempts == 1 ? " try" : " tries"));
+}
+
+reply::GainReadBack Controller::readBlock(GainBlock block) {
+    return std::get<reply::GainReadBack>(ask(request::readGainBlock(block)));
 }
 
 Gains Controller::readGains() {
-    reply::GainBlock1 first;
-    reply::GainBlock2 second;
-    const Clock::time_point firstSent =
-        ask(request::readGainBlock1(tx_), "the first gain read (" + hex(code::kReadGainBlock1) + ")",
-            takes(first));
-    // Keep reading meanwhile, so what arrives in the gap does not pile up.
-    waitFor(firstSent + kReadPairGap, [](const Reply&) { return false; });
-    ask(request::readGainBlock2(tx_), "the second gain read (" + hex(code::kReadGainBlock2) + ")",
-        takes(second));
-    return gainsFromBlocks(first, second);
+    Gains gains{};
+    for (const GainBlock block : {GainBlock::First, GainBlock::Second}) {
+        const reply::GainReadBack readBack = readBlock(block);
+        for (std::size_t i = 0; i < kGainCount; ++i) {
+            if (readBack.carries(i)) {
+                gains[i] = readBack.values[i];
+            }
+        }
+    }
+    return gains;
 }
 
 reply::FirmwareVersion Controller::readFirmware() {
-    reply::FirmwareVersion version;
-    // The acknowledgement of 92 comes first; the version is what was asked for.
-    ask(request::firmwareVersion(tx_), "the firmware query (" + hex(code::kAutoReturn) + " 00)",
-        takes(version));
-    return version;
+    // The acknowledgement of 92 comes too; the version is what was asked for.
+    return std::get<reply::FirmwareVersion>(ask(request::firmwareVersion()));
 }
 
-void Controller::sendRow(std::size_t row, const Gains& gains) {
-    const GainGroup group = rowGroup(row);
-    const std::size_t first = row * 3;
-    const std::size_t byteCount =
-        request::setGainGroup(tx_, group, gains[first], gains[first + 1], gains[first + 2]);
-    ask(byteCount, "the " + std::string(kRowNames[row]) + " row (" + hex(gainGroupCode(group)) + ")",
-        acknowledges(gainGroupCode(group)));
+void Controller::sendRow(GainGroup group, const Gains& gains) {
+    const std::size_t first = firstGainOf(group);
+    ask(request::setGainRow(group, gains[first], gains[first + 1], gains[first + 2]));
 }
 
 void Controller::save() {
-    ask(request::saveConfiguration(tx_), "the save (" + hex(code::kSaveConfiguration) + ")",
-        acknowledges(code::kSaveConfiguration));
+    ask(request::saveConfiguration());
 }
 
-void Controller::watchReports(std::optional<Clock::time_point> until,
+void Controller::watchReports(std::optional<std::chrono::milliseconds> duration,
                               const std::function<void(const reply::StateReport&)>& onReport) {
-    waitFor(until, [&onReport](const Reply& reply) {
+    std::optional<TimePoint> until;
+    if (duration) {
+        until = line_.now() + *duration;
+    }
+    onAnyFrame_ = [&onReport](const Reply& reply) {
         if (const auto* report = std::get_if<reply::StateReport>(&reply)) {
             onReport(*report);
         }
-        return false;
-    });
+    };
+    runLine([] { return false; }, until);
+    onAnyFrame_ = nullptr;
 }
 
-Controller::Clock::time_point Controller::ask(std::size_t byteCount, std::string_view what,
-                                              const Check& answered) {
-    const int attempts = 1 + timing_.retries;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        // A write that timed out counts as a try: the line may free up for the next one.
-        if (!sendFrame(port_, tx_, byteCount)) {
-            continue;
-        }
-        const Clock::time_point sent = Clock::now();
-        if (waitFor(sent + timing_.timeout, answered)) {
-            // The write returns once the driver has the bytes; they are on the line only later.
-            return sent + lineTime(byteCount, baudRate_);
+void Controller::pause(std::chrono::milliseconds duration) {
+    runLine([] { return false; }, line_.now() + duration);
+}
+
+void Controller::onFrame(const Reply& reply, std::optional<Answer> answered) {
+    if (answered && answered == awaited_) {
+        // A frame of the awaited code too short for its layout decodes to nothing: ask again.
+        if (std::holds_alternative<reply::Ignored>(reply)) {
+            unanswered_ = true;
+        } else {
+            answer_ = reply;
         }
     }
-    throw CommandError(kExitNoAnswer, "no answer to " + std::string(what) + " after " +
-                                          std::to_string(attempts) + (attempts == 1 ? " try" : " tries"));
+    if (onAnyFrame_) {
+        onAnyFrame_(reply);
+    }
 }
 
-bool Controller::waitFor(std::optional<Clock::time_point> deadline, const Check& check) {
-    bool answered = false;
-    auto handler = [&](std::span<const std::uint8_t> frameBytes) {
-        if (!answered && check(decodeReply(frameBytes))) {
-            answered = true;
+void Controller::onUnanswered(const Answer& answer) {
+    if (answer == awaited_) {
+        unanswered_ = true;
+    }
+}
+
+void Controller::runLine(const std::function<bool()>& done, std::optional<TimePoint> until) {
+    while (!done()) {
+        std::optional<TimePoint> wake = link_.nextDeadline();
+        if (until && (!wake || *until < *wake)) {
+            wake = until;
         }
-    };
-    while (!answered) {
-        // A frame that stopped arriving is given up after a quiet gap, so a stray header byte
-        // on a noisy line cannot swallow the answer behind it.
-        std::optional<Clock::time_point> wake = deadline;
-        if (receiver_.midFrame() && (!wake || lastArrival_ + quietGap_ < *wake)) {
-            wake = lastArrival_ + quietGap_;
-        }
-        const PortEvents::Seen seen = events_.wait(wake);
+        const LineWait::Seen seen = line_.wait(wake);
         if (seen.hungUp) {
             throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
         }
         if (seen.interrupted) {
-            return false;
+            return;
         }
-        const Clock::time_point now = Clock::now();
         if (seen.rxReady) {
-            lastArrival_ = now;
-            drainPort(port_, receiver_, handler);
-        } else if (receiver_.midFrame() && now >= lastArrival_ + quietGap_) {
-            receiver_.abandonFrame(handler);
+            link_.onRxReady();
         }
-        if (!answered && deadline && now >= *deadline) {
-            return false;
+        link_.poll();
+        if (until && line_.now() >= *until) {
+            return;
         }
     }
-    return true;
 }
 
 } // namespace tq37r::cli

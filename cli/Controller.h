@@ -6,66 +6,65 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/PortEvents.h"
-#include "core/GainFile.h"
+#include "cli/LineWait.h"
+#include "device/ControllerLink.h"
+#include "device/GainTable.h"
 #include "device/Reply.h"
-#include "protocol/FrameReceiver.h"
-#include "protocol/TxFrame.h"
 #include "serial/SerialPort.h"
 
 namespace tq37r::cli {
 
-// A request/answer session with the controller on an open port: each request waits for its
-// answer until the time-out and is sent again up to `retries` more times; frames nobody asked
-// for (state reports, telemetry, other acknowledgements) are skipped meanwhile. A request that
-// stays unanswered, or a line that hangs up, ends the command with kExitNoAnswer.
-class Controller {
+// A request/answer session with the controller, on the controller link: each request waits
+// for its answer until the time-out and is sent again up to `retries` more times; frames
+// nobody asked for (state reports, telemetry, other acknowledgements) are skipped meanwhile.
+// A request that stays unanswered, or a line that hangs up, ends the command with kExitNoAnswer.
+class Controller final : private LinkClock, private LinkListener {
 public:
-    using Clock = std::chrono::steady_clock;
-
     struct Timing {
         std::chrono::milliseconds timeout{1000};
         int retries = 2;
     };
 
-    Controller(SerialPort& port, Timing timing);
-    ~Controller();
-    Controller(const Controller&) = delete;
-    Controller& operator=(const Controller&) = delete;
+    Controller(SerialPort& port, LineWait& line, Timing timing);
 
     OpenResult open(std::string_view portName, std::uint32_t baudRate);
 
-    // Both gain blocks, the second asked for no earlier than the controller allows after the first.
+    // Sends the request until its answer comes and returns that answer.
+    Reply ask(const Request& request);
+
+    // One gain block; both, the second asked for no earlier than the controller allows.
+    reply::GainReadBack readBlock(GainBlock block);
     Gains readGains();
     reply::FirmwareVersion readFirmware();
-    // Sends row `row` of gains and waits for its acknowledgement.
-    void sendRow(std::size_t row, const Gains& gains);
+    // Sends row `group` of gains and waits for its acknowledgement.
+    void sendRow(GainGroup group, const Gains& gains);
     // Asks the controller to keep what it holds in flash and waits for the acknowledgement.
     void save();
 
-    // Calls onReport for each state report until `until` (never, when nullopt) or an interrupt.
-    void watchReports(std::optional<Clock::time_point> until,
+    // Calls onReport for each state report until `duration` has passed (never, when nullopt)
+    // or an interrupt.
+    void watchReports(std::optional<std::chrono::milliseconds> duration,
                       const std::function<void(const reply::StateReport&)>& onReport);
-    // From any thread (a signal handler's thread): ends watchReports.
-    void interrupt() { events_.interrupt(); }
 
 private:
-    // True when the frame is the awaited answer.
-    using Check = std::function<bool(const Reply&)>;
+    // LinkClock: a pause keeps reading the line, so what arrives meanwhile does not pile up.
+    TimePoint now() const override { return line_.now(); }
+    void pause(std::chrono::milliseconds duration) override;
+    // LinkListener
+    void onFrame(const Reply& reply, std::optional<Answer> answered) override;
+    void onUnanswered(const Answer& answer) override;
 
-    // Sends the request in tx_ until it is answered; returns when the answered copy had left.
-    Clock::time_point ask(std::size_t byteCount, std::string_view what, const Check& answered);
-    // Reads frames until one passes check, the deadline passes, or an interrupt.
-    bool waitFor(std::optional<Clock::time_point> deadline, const Check& check);
+    // Runs the line until done() holds, `until` passes, or an interrupt.
+    void runLine(const std::function<bool()>& done, std::optional<TimePoint> until);
 
-    SerialPort& port_;
+    LineWait& line_;
     Timing timing_;
-    std::uint32_t baudRate_ = 0;
-    std::chrono::milliseconds quietGap_{0};
-    Clock::time_point lastArrival_{};
-    TxFrame tx_;
-    FrameReceiver receiver_;
-    PortEvents events_;
+    LinkBuffers buffers_;
+    ControllerLink link_;
+    std::optional<Answer> awaited_;
+    std::optional<Reply> answer_;
+    bool unanswered_ = false;
+    std::function<void(const Reply&)> onAnyFrame_;
 };
 
 } // namespace tq37r::cli

@@ -18,7 +18,7 @@ void PortEvents::interrupt() {
     changed_.notify_one();
 }
 
-PortEvents::Seen PortEvents::wait(std::optional<Clock::time_point> until) {
+LineWait::Seen PortEvents::wait(std::optional<TimePoint> until) {
     std::unique_lock lock(mutex_);
     const auto anything = [this] { return seen_.rxReady || seen_.hungUp || seen_.interrupted; };
     if (until) {

@@ -1,33 +1,22 @@
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <optional>
 
-#include "serial/SerialPort.h"
+#include "cli/LineWait.h"
 
 namespace tq37r::cli {
 
 // Hands the port watcher's announcements to a thread that sleeps until one comes, so a
 // command waiting for an answer uses no CPU while the line is quiet.
-class PortEvents final : public SerialEventSink {
+class PortEvents final : public LineWait {
 public:
-    using Clock = std::chrono::steady_clock;
-
-    struct Seen {
-        bool rxReady = false;
-        bool hungUp = false;
-        bool interrupted = false;
-    };
-
     void postSerialEvent(SerialEvent event, std::uint32_t tag) override;
     // From any thread: every wait, now and later, returns at once.
     void interrupt();
 
-    // Sleeps until something is announced or until passes (never, when nullopt). Bytes
-    // waiting are reported once per announcement; a hang-up and an interrupt stay reported.
-    Seen wait(std::optional<Clock::time_point> until);
+    TimePoint now() const override { return std::chrono::steady_clock::now(); }
+    Seen wait(std::optional<TimePoint> until) override;
 
 private:
     std::mutex mutex_;

@@ -9,6 +9,7 @@
 
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
+#include "cli/PortEvents.h"
 #include "cli/StopSignals.h"
 #include "serial/posix/PosixSerialPort.h"
 
@@ -50,10 +51,10 @@ void addNumber(CLI::App& app, const std::string& name, std::uint32_t& target, st
 
 std::string gainNameList() {
     std::string list;
-    for (std::size_t row = 0; row < kRowCount; ++row) {
+    for (const GainRow& row : kGainRows) {
         list += "\n ";
-        for (std::size_t i = row * 3; i < row * 3 + 3; ++i) {
-            list += " " + std::string(kGainNames[i].name);
+        for (std::size_t i = firstGainOf(row.group); i < firstGainOf(row.group) + kGainsPerRow; ++i) {
+            list += " " + std::string(kGains[i].fileName);
         }
     }
     return list;
@@ -177,12 +178,14 @@ int main(int argc, char** argv) {
                 return command::monitor(c, duration, out);
             };
         }
+        PortEvents events;
         Controller controller(
-            port, Controller::Timing{std::chrono::milliseconds(s.timeoutMs), static_cast<int>(s.retries)});
+            port, events,
+            Controller::Timing{std::chrono::milliseconds(s.timeoutMs), static_cast<int>(s.retries)});
         // Before the port's watcher thread starts, so the signals are blocked there too.
         std::optional<StopSignals> stopSignals;
         if (monitor->parsed()) {
-            stopSignals.emplace([&controller] { controller.interrupt(); });
+            stopSignals.emplace([&events] { events.interrupt(); });
         }
         command::open(controller, s.port, s.baud);
         status = action(controller);

@@ -35,15 +35,6 @@ std::string shown(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
-std::optional<std::size_t> gainIndex(std::string_view name) {
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        if (kGainNames[i].name == name) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
 // Reads one line into `read`; gives the reason when the line refuses the file.
 // firstLine[i] is the line gain i was given on, 0 while it has not been.
 std::optional<std::string> readLine(std::string_view line, std::size_t lineNumber, GainFileRead& read,
@@ -72,7 +63,7 @@ std::optional<std::string> readLine(std::string_view line, std::size_t lineNumbe
     if (!value) {
         return shown(text) + " is not a whole number from 0 to 255";
     }
-    const std::optional<std::size_t> index = gainIndex(name);
+    const std::optional<std::size_t> index = findGain(name);
     if (!index) {
         if (read.unknownNames.size() < kUnknownNamesKept) {
             read.unknownNames.push_back({std::string(name), lineNumber});
@@ -131,7 +122,7 @@ std::string writeGainFile(const Gains& gains, const GainFileHeader& header) {
     }
     file += "\n";
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        file += kGainNames[i].name;
+        file += kGains[i].fileName;
         file += " = " + std::to_string(gains[i]) + "\n";
     }
     return file;
@@ -161,7 +152,7 @@ GainFileRead readGainFile(std::string_view text) {
     }
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (!read.values[i]) {
-            read.missingNames.push_back(kGainNames[i].name);
+            read.missingNames.push_back(kGains[i].fileName);
         }
     }
     return read;

@@ -8,47 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ParamFields.h"
+#include "device/GainTable.h"
 
 namespace tq37r {
 
 // Gain files: the 21 control-loop gains as "name = value" text that people can read, diff
-// and keep in version control. This library stands alone so a command-line tool can link it
-// without the dialog.
-
-struct GainName {
-    std::string_view name;
-    std::int32_t ParamFields::*field;
-};
-
-inline constexpr std::size_t kGainCount = 21;
-
-// Grid order, which is also the order files are written in.
-inline constexpr std::array<GainName, kGainCount> kGainNames{{
-    {"pitch.level", &ParamFields::pitchLevelCoef},
-    {"pitch.stability_continue", &ParamFields::pitchStabilityContinue},
-    {"pitch.stability", &ParamFields::pitchStabilityCoef},
-    {"roll.level", &ParamFields::rollLevelCoef},
-    {"roll.stability_continue", &ParamFields::rollStabilityContinue},
-    {"roll.stability", &ParamFields::rollStabilityCoef},
-    {"heading.locking", &ParamFields::headingLockingCoef},
-    {"heading.locking_continue", &ParamFields::headingLockingContinue},
-    {"heading.stability", &ParamFields::headingStabilityCoef},
-    {"other.altitude_compensation", &ParamFields::altitudeCompensation},
-    {"other.speed", &ParamFields::speedControl},
-    {"other.third", &ParamFields::otherThird},
-    {"x.p", &ParamFields::xP},
-    {"x.i", &ParamFields::xI},
-    {"x.d", &ParamFields::xD},
-    {"y.p", &ParamFields::yP},
-    {"y.i", &ParamFields::yI},
-    {"y.d", &ParamFields::yD},
-    {"height.p", &ParamFields::heightP},
-    {"height.i", &ParamFields::heightI},
-    {"height.d", &ParamFields::heightD},
-}};
-
-using Gains = std::array<std::uint8_t, kGainCount>;
+// and keep in version control, in grid order under their file names (device/GainTable.h).
+// This library stands alone so a command-line tool can link it without the dialog.
 
 struct GainFileHeader {
     std::string firmware; // e.g. "TQ-37 firmware 1.20"; empty when unknown
@@ -80,7 +46,7 @@ struct GainFileRead {
     // Names this program does not know, e.g. from other firmware; never applied.
     std::vector<UnknownGain> unknownNames;
     std::size_t unknownNamesNotKept = 0;
-    // The gains the file did not give; views into kGainNames.
+    // The gains the file did not give; views into kGains.
     std::vector<std::string_view> missingNames;
 
     bool accepted() const { return !error; }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/GainFile.h"
 #include "core/GainTint.h"
+#include "device/GainTable.h"
 
 namespace tq37r {
 

@@ -3,16 +3,14 @@
 #include <chrono>
 #include <string>
 
-#include "core/BackgroundMenu.h"
 #include "core/BaudRate.h"
 #include "core/DialogClock.h"
 #include "core/DialogInteger.h"
 #include "core/DialogTexts.h"
 #include "core/DialogView.h"
-#include "core/GainGrid.h"
+#include "core/FieldBindings.h"
 #include "core/GainTexts.h"
 #include "core/OpenFailureText.h"
-#include "protocol/FrameIo.h"
 #include "res/ControlIds.h"
 
 namespace tq37r {
@@ -60,12 +58,8 @@ std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
 
 ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
                          ParamProcessState& state)
-    : view_(view), clock_(clock), port_(port), sink_(sink), state_(state), exchange_(view, fields_) {}
-
-ParamDialog::~ParamDialog() {
-    // The watcher must be gone before the window it posts to.
-    port_.close();
-}
+    : view_(view), clock_(clock), port_(port), sink_(sink), state_(state),
+      link_(port, clock, *this, state.line), exchange_(view, fields_), indicators_(view, state) {}
 
 bool ParamDialog::OnInitDialog() {
     UpdateData(false);
@@ -74,8 +68,8 @@ bool ParamDialog::OnInitDialog() {
     view_.setSelection(id::kPortList, 0);
     view_.setSelection(id::kBaudList, 4);
     view_.setSelection(id::kMixingModeList, 0);
-    updateFlightModeCaptions();
-    updateTaskCaptions();
+    indicators_.updateFlightModeCaptions();
+    indicators_.updateTaskCaptions();
     onPortListChanged();
     return true;
 }
@@ -85,7 +79,7 @@ void ParamDialog::OnCancel() {
     std::size_t changed = 0;
     std::size_t unsaved = 0;
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        const GainTint tint = gains_.tint(i, parseDialogInteger(view_.text(kGridGains[i].editId)));
+        const GainTint tint = gains_.tint(i, shownGain(i));
         changed += tint == GainTint::Changed ? 1 : 0;
         unsaved += tint == GainTint::Unsaved ? 1 : 0;
     }
@@ -136,17 +130,22 @@ bool ParamDialog::UpdateData(bool saveAndValidate) {
     transferring_ = true;
     lastTransferCount_ = exchange_.fromControls();
     transferring_ = false;
-    if (rxDeferred_) {
-        rxDeferred_ = false;
+    if (lineDeferred_) {
+        lineDeferred_ = false;
         // Posted, so the request that asked for this transfer goes out first.
         sink_.postSerialEvent(SerialEvent::RxReady, openTag_);
     }
-    return lastTransferCount_ == kIntegerTransferOrder.size();
+    return lastTransferCount_ == kTransferOrder.size();
 }
 
 void ParamDialog::OnTimer(int timerId) {
-    if (timerId == kFrameGapTimerId) {
-        onFrameQuietGap();
+    if (timerId == kLinkTimerId) {
+        if (transferring_) {
+            lineDeferred_ = true; // a reply now would change the fields being taken
+            return;
+        }
+        link_.poll();
+        armLinkTimer();
         return;
     }
     if (timerId != kStatusTimerId) {
@@ -158,9 +157,17 @@ void ParamDialog::OnTimer(int timerId) {
             view_.setText(id::kStatusLine, "");
         }
     }
-    if (replyWatch_.takeOverdue(clock_.now())) {
-        showStatus(text::kNoReply, kCountdownNotice);
+}
+
+void ParamDialog::armLinkTimer() {
+    const std::optional<ControllerLink::TimePoint> deadline = link_.nextDeadline();
+    if (!deadline) {
+        clock_.killTimer(kLinkTimerId);
+        return;
     }
+    // At least a millisecond: a deadline already past is met at the next turn of the loop.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - clock_.now());
+    clock_.setTimer(kLinkTimerId, std::max(wait, std::chrono::milliseconds(1)));
 }
 
 void ParamDialog::showStatus(const StatusMessage& message) {
@@ -172,12 +179,14 @@ void ParamDialog::showStatus(std::string_view text, int countdown) {
     view_.setText(id::kStatusLine, text);
 }
 
+std::optional<std::int32_t> ParamDialog::shownGain(std::size_t gain) const {
+    return parseDialogInteger(view_.text(kGainEdits[gain]));
+}
+
 void ParamDialog::onEditChanged(int editId) {
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        if (kGridGains[i].editId == editId) {
-            gains_.touched(i);
-            refreshTint(i);
-        }
+    if (const std::optional<std::size_t> gain = gainOfEdit(editId)) {
+        gains_.touched(*gain);
+        refreshTint(*gain);
     }
 }
 
@@ -188,10 +197,10 @@ void ParamDialog::refreshTints() {
 }
 
 void ParamDialog::refreshTint(std::size_t gain) {
-    const int editId = kGridGains[gain].editId;
-    const GainTint tint = gains_.tint(gain, parseDialogInteger(view_.text(editId)));
-    view_.setTint(editId, tint);
-    view_.setToolTip(editId, gainToolTip(tint, gains_.controllerValue(gain), gains_.expectedValue(gain)));
+    const GainTint tint = gains_.tint(gain, shownGain(gain));
+    view_.setTint(kGainEdits[gain], tint);
+    view_.setToolTip(kGainEdits[gain],
+                     gainToolTip(tint, gains_.controllerValue(gain), gains_.expectedValue(gain)));
 }
 
 void ParamDialog::onOpenClose() {
@@ -213,15 +222,11 @@ void ParamDialog::onOpenClose() {
         return;
     }
     const std::string portName = "COM" + std::to_string(portNumber);
-    const OpenResult opened = port_.open(portName, PortSettings{*baudRate});
+    const OpenResult opened = link_.open(portName, PortSettings{*baudRate}, sink_, openTag_);
     if (!opened) {
         openFail(portText, openFailureDetail(opened.failure, portText, opened.devicePath));
         return;
     }
-    openBaudRate_ = *baudRate;
-    // Whatever an earlier line left half-received has nothing to do with this one.
-    state_.receiver.reset();
-    port_.setNotifySink(&sink_, openTag_);
     state_.portOpen = true;
     view_.setText(id::kOpenClose, text::kCloseCaption);
 
@@ -244,10 +249,10 @@ void ParamDialog::onSerialHangUp(std::uint32_t tag) {
 }
 
 void ParamDialog::closePort() {
-    clock_.killTimer(kFrameGapTimerId);
-    replyWatch_.clear(); // nothing more can come from a closed port
-    verifyingSave_ = false;
-    port_.close();
+    saveCheck_.stop();
+    sentRows_ = {}; // an acknowledgement after the next open is not for these
+    link_.close();
+    armLinkTimer();
     ++openTag_;
     state_.portOpen = false;
     view_.setText(id::kOpenClose, text::kOpenCaption);
@@ -265,40 +270,11 @@ void ParamDialog::onSerialRx(std::uint32_t tag) {
     if (transferring_) {
         // The integer prompt is up: a read-back now would overwrite the fields being taken
         // and the entry being corrected. The bytes wait in the port until the request is out.
-        rxDeferred_ = true;
+        lineDeferred_ = true;
         return;
     }
-    drainAndDecode();
-}
-
-void ParamDialog::drainAndDecode() {
-    auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
-    drainPort(port_, state_.receiver, handler);
-    watchForStalledFrame();
-}
-
-// Costs nothing per byte: looked at once per drain, and only a pending frame arms the timer.
-void ParamDialog::watchForStalledFrame() {
-    if (state_.receiver.midFrame() && port_.isOpen()) {
-        clock_.setTimer(kFrameGapTimerId, frameQuietGap(openBaudRate_));
-    } else {
-        clock_.killTimer(kFrameGapTimerId);
-    }
-}
-
-void ParamDialog::onFrameQuietGap() {
-    if (transferring_) {
-        rxDeferred_ = true; // decoding now would change the fields being taken
-        return;
-    }
-    // Bytes still waiting in the driver did arrive in time; they only were not read yet.
-    if (const auto queued = port_.queuedInput(); queued && *queued > 0) {
-        drainAndDecode();
-        return;
-    }
-    auto handler = [this](std::span<const std::uint8_t> frameBytes) { decodeFrame(frameBytes); };
-    state_.receiver.abandonFrame(handler);
-    watchForStalledFrame();
+    link_.onRxReady();
+    armLinkTimer();
 }
 
 void ParamDialog::onPortListChanged() {

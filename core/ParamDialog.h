@@ -9,12 +9,13 @@
 
 #include "core/BackgroundMenu.h"
 #include "core/DataExchange.h"
-#include "core/FieldBindings.h"
 #include "core/GainTracker.h"
 #include "core/MessageMap.h"
+#include "core/ModeIndicators.h"
 #include "core/ParamFields.h"
 #include "core/ProcessState.h"
-#include "core/ReplyWatch.h"
+#include "core/SaveCheck.h"
+#include "device/ControllerLink.h"
 #include "device/Reply.h"
 #include "device/Requests.h"
 #include "serial/SerialPort.h"
@@ -27,16 +28,17 @@ class StatusMessage;
 
 // The tool's one dialog without a toolkit: the 23 parameter fields and their transfer, the
 // connection button, the status line, every request and what each reply does. It works the
-// window through a DialogView, time through a DialogClock, and the line through a SerialPort
-// whose notifications come back, through the sink, to onSerialEvent.
-class ParamDialog {
+// window through a DialogView, time through a DialogClock, and the controller through a
+// ControllerLink on the port, whose watcher's notifications come back, through the sink, to
+// onSerialRx and onSerialHangUp.
+class ParamDialog : private LinkListener {
 public:
     static constexpr int kStatusTimerId = 1;
-    static constexpr int kFrameGapTimerId = 2;
+    // Runs while the link has something to do by a time: a stalled frame, an awaited answer.
+    static constexpr int kLinkTimerId = 2;
 
     ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
                 ParamProcessState& state = ParamProcessState::shared());
-    ~ParamDialog();
     ParamDialog(const ParamDialog&) = delete;
     ParamDialog& operator=(const ParamDialog&) = delete;
 
@@ -58,8 +60,8 @@ public:
     // The operator changed a gain edit's text.
     void onEditChanged(int editId);
 
-    // Gain files; the view has asked the operator for the path. Loading fills the grid the
-    // way Restore Default Parameters does: nothing is sent.
+    // Gain files; the operator has chosen the path. Loading fills the grid the way Restore
+    // Default Parameters does: nothing is sent.
     void saveGainFile(const std::string& path);
     void loadGainFile(const std::string& path);
     void compareWithGainFile(const std::string& path);
@@ -94,53 +96,50 @@ public:
     void onSetHeight();
     void onRestoreDefaults();
 
-    // Replies: called by the frame receiver for every frame that passed its check.
+    // What a frame from the controller does to the window, as if it had just arrived.
     void decodeFrame(std::span<const std::uint8_t> frameBytes);
-    void showAcknowledgement(const reply::Acknowledgement& acknowledgement);
-    void updateFlightModeCaptions();
-    void updateTaskCaptions();
 
     const ParamFields& fields() const { return fields_; }
 
 private:
     static std::span<const MessageMapEntry<ParamDialog>> messageMap();
 
-    // Sends a request, or says that the port is not open; expectedAnswer (a reply code, or the
-    // code an acknowledgement names) is awaited for a second.
-    void sendRequest(std::size_t byteCount, std::optional<std::uint8_t> expectedAnswer = std::nullopt);
-    void sendGainGroup(GainGroup group, ParamField first, ParamField second, ParamField third);
+    // LinkListener
+    void onFrame(const Reply& reply, std::optional<Answer> answered) override;
+    void onUnanswered(const Answer& answer) override;
+
+    void handleReply(const Reply& reply);
+    void takeGainReadBack(const reply::GainReadBack& readBack);
+    void acknowledged(std::uint8_t code);
+    // Sends a request, or says that the port is not open.
+    void sendRequest(const Request& request);
+    void sendGainRow(GainGroup group);
     void showStatus(const StatusMessage& message);
     void showStatus(std::string_view text, int countdown);
-    void takeGainBlock(bool secondBlock, const StatusMessage& status);
-    void acknowledged(std::uint8_t code);
     void refreshTints();
     void refreshTint(std::size_t gain);
+    std::optional<std::int32_t> shownGain(std::size_t gain) const;
     void closePort();
     void openFail(const std::string& portText, const std::string& detail);
-    void watchForStalledFrame();
-    void onFrameQuietGap();
-    void drainAndDecode();
+    // Keeps the link timer running exactly while the link has a deadline.
+    void armLinkTimer();
 
     DialogView& view_;
     DialogClock& clock_;
-    SerialPort& port_;
+    SerialPort& port_; // for naming ports; the link does the talking
     SerialEventSink& sink_;
     ParamProcessState& state_;
+    ControllerLink link_;
     ParamFields fields_;
     DataExchange exchange_;
-    std::size_t lastTransferCount_ = kIntegerTransferOrder.size();
+    ModeIndicators indicators_;
+    std::size_t lastTransferCount_ = kGainCount + 2;
     bool transferring_ = false; // edits to fields, possibly with the integer prompt up
-    bool rxDeferred_ = false;   // data arrived meanwhile
+    bool lineDeferred_ = false; // the line had something for the core meanwhile
     std::uint32_t openTag_ = 0; // tells this open's notifications from an earlier one's
-    std::uint32_t openBaudRate_ = 0;
     GainTracker gains_;
-    ReplyWatch replyWatch_;
-    std::array<std::optional<std::array<std::uint8_t, 3>>, 7> sentRows_; // by GainGroup, until acknowledged
-    bool verifyingSave_ = false;  // the read-back after a save is being compared
-    unsigned verifiedBlocks_ = 0; // bit 0: first gain block, bit 1: second
-    std::size_t saveMismatches_ = 0;
-    std::size_t firstMismatch_ = 0; // grid index of the first gain that did not read back as saved
-    ParamFields incoming_;          // a gain block as it arrived
+    SaveCheck saveCheck_;
+    std::array<std::optional<std::array<std::uint8_t, 3>>, kGainRows.size()> sentRows_; // until acknowledged
     std::optional<reply::FirmwareVersion> firmware_; // for a gain file's header
 };
 

@@ -1,143 +1,134 @@
 // The request side of ParamDialog: one handler per button that talks to the controller.
-#include "core/ParamDialog.h"
-
-#include <chrono>
-
 #include "core/DialogClock.h"
+#include "core/DialogTexts.h"
 #include "core/DialogView.h"
-#include "core/GainGrid.h"
-#include "device/Codes.h"
-#include "protocol/FrameIo.h"
+#include "core/FieldBindings.h"
+#include "core/ParamDialog.h"
 #include "res/ControlIds.h"
 
 namespace tq37r {
-namespace {
 
-// The controller needs this gap between the two halves of a read.
-constexpr std::chrono::milliseconds kReadPairPause{100};
-
-} // namespace
-
-void ParamDialog::sendRequest(std::size_t byteCount, std::optional<std::uint8_t> expectedAnswer) {
+void ParamDialog::sendRequest(const Request& request) {
     if (!state_.portOpen) {
         showStatus(text::kPortNotOpen, kCountdownNotice);
         return;
     }
-    // A frame that could not be written gets no answer, which the reply watch then reports.
-    [[maybe_unused]] const bool sent = sendFrame(port_, state_.tx, byteCount);
-    if (expectedAnswer) {
-        replyWatch_.expect(*expectedAnswer, clock_.now());
+    if (!link_.send(request)) {
+        // Gave up after the write timeout: no answer can come.
+        showStatus(text::kNoReply, kCountdownNotice);
     }
+    armLinkTimer();
 }
 
-void ParamDialog::sendGainGroup(GainGroup group, ParamField first, ParamField second, ParamField third) {
+void ParamDialog::sendGainRow(GainGroup group) {
     UpdateData(true);
     // A row whose own edits were not all taken would go out with stale values and be
     // acknowledged as a success; the integer prompt has already said what to fix.
-    if (!allTransferred(lastTransferCount_, {first, second, third})) {
+    if (!allTransferred(lastTransferCount_, rowEdits(group))) {
         return;
     }
-    const std::array<std::uint8_t, 3> row{static_cast<std::uint8_t>(fields_.*first),
-                                          static_cast<std::uint8_t>(fields_.*second),
-                                          static_cast<std::uint8_t>(fields_.*third)};
+    const std::size_t first = firstGainOf(group);
+    const std::array<std::uint8_t, 3> row{static_cast<std::uint8_t>(fields_.gains[first]),
+                                          static_cast<std::uint8_t>(fields_.gains[first + 1]),
+                                          static_cast<std::uint8_t>(fields_.gains[first + 2])};
     if (state_.portOpen) {
         sentRows_[static_cast<std::size_t>(group)] = row; // its acknowledgement says the controller has it
     }
-    sendRequest(request::setGainGroup(state_.tx, group, row[0], row[1], row[2]), gainGroupCode(group));
+    sendRequest(request::setGainRow(group, row[0], row[1], row[2]));
 }
 
 void ParamDialog::onSetTargetAltitude() {
     UpdateData(true);
-    if (allTransferred(lastTransferCount_, {&ParamFields::targetAltitude})) {
-        sendRequest(request::setTargetAltitude(state_.tx, fields_.targetAltitude));
+    const int edit[] = {id::kTargetAltitude};
+    if (allTransferred(lastTransferCount_, edit)) {
+        sendRequest(request::setTargetAltitude(fields_.targetAltitude));
     }
 }
 
 void ParamDialog::onSetCirclingRadius() {
     UpdateData(true);
-    if (allTransferred(lastTransferCount_, {&ParamFields::circlingRadius})) {
-        sendRequest(request::setCirclingRadius(state_.tx, fields_.circlingRadius));
+    const int edit[] = {id::kCirclingRadius};
+    if (allTransferred(lastTransferCount_, edit)) {
+        sendRequest(request::setCirclingRadius(fields_.circlingRadius));
     }
 }
 
 void ParamDialog::onReadFlightParams() {
-    sendRequest(request::readFlightParams(state_.tx), code::kFlightParams);
+    sendRequest(request::readFlightParams());
 }
 void ParamDialog::onReadMixingMode() {
-    sendRequest(request::readMixingMode(state_.tx), code::kMixingMode);
+    sendRequest(request::readMixingMode());
 }
 void ParamDialog::onSetMixingMode() {
-    sendRequest(request::setMixingMode(state_.tx, view_.selection(id::kMixingModeList)));
+    sendRequest(request::setMixingMode(view_.selection(id::kMixingModeList)));
 }
 void ParamDialog::onSaveConfiguration() {
-    sendRequest(request::saveConfiguration(state_.tx), code::kSaveConfiguration);
+    sendRequest(request::saveConfiguration());
 }
 
 void ParamDialog::onFlightModeRemote() {
-    sendRequest(request::setFlightMode(state_.tx, FlightMode::Remote));
+    sendRequest(request::setFlightMode(FlightMode::Remote));
 }
 void ParamDialog::onFlightModeStabilised() {
-    sendRequest(request::setFlightMode(state_.tx, FlightMode::Stabilised));
+    sendRequest(request::setFlightMode(FlightMode::Stabilised));
 }
 void ParamDialog::onFlightModeAuto() {
-    sendRequest(request::setFlightMode(state_.tx, FlightMode::Auto));
+    sendRequest(request::setFlightMode(FlightMode::Auto));
 }
 
 void ParamDialog::onTaskReturn() {
-    sendRequest(request::setTask(state_.tx, Task::Return));
+    sendRequest(request::setTask(Task::Return));
 }
 void ParamDialog::onTaskCircle() {
-    sendRequest(request::setTask(state_.tx, Task::Circle));
+    sendRequest(request::setTask(Task::Circle));
 }
 void ParamDialog::onTaskTakeOff() {
-    sendRequest(request::setTask(state_.tx, Task::TakeOff));
+    sendRequest(request::setTask(Task::TakeOff));
 }
 void ParamDialog::onTaskCancel() {
-    sendRequest(request::setTask(state_.tx, Task::Cancel));
+    sendRequest(request::setTask(Task::Cancel));
 }
 
 void ParamDialog::onGyroSelfTest() {
-    sendRequest(request::gyroSelfTest(state_.tx), code::kGyroResult);
+    sendRequest(request::gyroSelfTest());
 }
 void ParamDialog::onAutoReturnOn() {
-    sendRequest(request::autoReturnOn(state_.tx));
+    sendRequest(request::autoReturnOn());
 }
 void ParamDialog::onGetFirmwareVersion() {
-    sendRequest(request::firmwareVersion(state_.tx), code::kFirmwareVersion);
+    sendRequest(request::firmwareVersion());
 }
 
 void ParamDialog::onRead() {
     // A read of its own, even when a save's check never got its answers: its replies are shown as replies.
-    verifyingSave_ = false;
-    sendRequest(request::readGainBlock1(state_.tx), code::kGainBlock1);
-    clock_.pause(kReadPairPause);
-    sendRequest(request::readGainBlock2(state_.tx), code::kGainBlock2);
+    saveCheck_.stop();
+    sendRequest(request::readGainBlock(GainBlock::First));
+    if (!state_.portOpen) {
+        clock_.pause(ControllerLink::kReadPairPause); // as long as an open port's read takes
+    }
+    sendRequest(request::readGainBlock(GainBlock::Second)); // the link keeps the pause between the two
 }
 
 void ParamDialog::onSetPitch() {
-    sendGainGroup(GainGroup::Pitch, &ParamFields::pitchLevelCoef, &ParamFields::pitchStabilityContinue,
-                  &ParamFields::pitchStabilityCoef);
+    sendGainRow(GainGroup::Pitch);
 }
 void ParamDialog::onSetRoll() {
-    sendGainGroup(GainGroup::Roll, &ParamFields::rollLevelCoef, &ParamFields::rollStabilityContinue,
-                  &ParamFields::rollStabilityCoef);
+    sendGainRow(GainGroup::Roll);
 }
 void ParamDialog::onSetHeading() {
-    sendGainGroup(GainGroup::Heading, &ParamFields::headingLockingCoef, &ParamFields::headingLockingContinue,
-                  &ParamFields::headingStabilityCoef);
+    sendGainRow(GainGroup::Heading);
 }
 void ParamDialog::onSetOther() {
-    sendGainGroup(GainGroup::Other, &ParamFields::altitudeCompensation, &ParamFields::speedControl,
-                  &ParamFields::otherThird);
+    sendGainRow(GainGroup::Other);
 }
 void ParamDialog::onSetX() {
-    sendGainGroup(GainGroup::X, &ParamFields::xP, &ParamFields::xI, &ParamFields::xD);
+    sendGainRow(GainGroup::X);
 }
 void ParamDialog::onSetY() {
-    sendGainGroup(GainGroup::Y, &ParamFields::yP, &ParamFields::yI, &ParamFields::yD);
+    sendGainRow(GainGroup::Y);
 }
 void ParamDialog::onSetHeight() {
-    sendGainGroup(GainGroup::Height, &ParamFields::heightP, &ParamFields::heightI, &ParamFields::heightD);
+    sendGainRow(GainGroup::Height);
 }
 
 void ParamDialog::onRestoreDefaults() {

@@ -2,19 +2,18 @@
 
 #include <cstdint>
 
-#include "protocol/FrameReceiver.h"
-#include "protocol/TxFrame.h"
+#include "device/ControllerLink.h"
 
 namespace tq37r {
 
-// State that lives as long as the process rather than the dialog: the protocol buffers,
-// the connection flags, the status countdown and the reported and shown mode states.
+// State that lives as long as the process rather than the dialog: the line's buffers (the
+// outgoing frame and the receiver), the connection flags, the status countdown and the
+// reported and shown mode states.
 // The tool uses shared(); a test builds its own so that each dialog starts afresh.
 struct ParamProcessState {
     static ParamProcessState& shared();
 
-    TxFrame tx;
-    FrameReceiver receiver;
+    LinkBuffers line;
 
     bool portOpen = false;
     bool firstOpenRead = true; // until both gain blocks have come back, every open reads them

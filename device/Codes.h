@@ -15,13 +15,7 @@ inline constexpr std::uint8_t kSetMixingMode = 0xD1;
 inline constexpr std::uint8_t kSetFlightMode = 0xD2;
 inline constexpr std::uint8_t kSetTask = 0xD4;
 inline constexpr std::uint8_t kReadMixingMode = 0xDC;
-inline constexpr std::uint8_t kSetOtherGains = 0xE0;
-inline constexpr std::uint8_t kSetHeightGains = 0xE1;
-inline constexpr std::uint8_t kSetHeadingGains = 0xE3;
-inline constexpr std::uint8_t kSetPitchGains = 0xE4;
-inline constexpr std::uint8_t kSetRollGains = 0xE5;
-inline constexpr std::uint8_t kSetYGains = 0xE6;
-inline constexpr std::uint8_t kSetXGains = 0xE7;
+// The gain rows' Set codes are in device/GainTable.h.
 inline constexpr std::uint8_t kReadGainBlock1 = 0xEA;
 inline constexpr std::uint8_t kReadGainBlock2 = 0xEC;
 

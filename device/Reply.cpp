@@ -1,6 +1,7 @@
 #include "device/Reply.h"
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 #include "device/Codes.h"
@@ -16,19 +17,13 @@ struct AcknowledgementText {
     std::string_view text;
 };
 
-constexpr std::array<AcknowledgementText, 12> kAcknowledgementTexts{{
+// Beside the gain rows' own texts; other codes (a flight mode, a task) show nothing.
+constexpr std::array<AcknowledgementText, 5> kAcknowledgementTexts{{
     {code::kSaveConfiguration, "Save configuration parameters success！"},
     {code::kAutoReturn, "设置是否自动返航成功！"},
     {code::kSetTargetAltitude, "设置目标高度成功！"},
     {code::kSetCirclingRadius, "设置盘旋半径成功！"},
     {code::kSetMixingMode, "设置混控模式成功！"},
-    {code::kSetOtherGains, "Other control set OK！"},
-    {code::kSetHeightGains, "Height control set OK！"},
-    {code::kSetHeadingGains, "Heading control set OK！"},
-    {code::kSetPitchGains, "Pitch control set OK！"},
-    {code::kSetRollGains, "Roll control set OK！"},
-    {code::kSetYGains, "Y PID set OK！"},
-    {code::kSetXGains, "X PID set OK！"},
 }};
 
 // Payload bytes each reply's layout reads; a shorter frame is ignored rather than
@@ -44,9 +39,9 @@ std::size_t requiredPayload(std::uint8_t replyCode) {
     case code::kMixingMode:
         return 1;
     case code::kGainBlock1:
-        return 18;
+        return readBackPayloadSize(GainBlock::First);
     case code::kGainBlock2:
-        return 6;
+        return readBackPayloadSize(GainBlock::Second);
     case code::kStateReport:
         return 3;
     case code::kAcknowledgement:
@@ -89,38 +84,29 @@ Reply decodeFirmware(const Payload& p) {
     return result;
 }
 
-Reply decodeGainBlock1(const Payload& p) {
-    reply::GainBlock1 r;
-    r.altitudeCompensation = p.u8(0);
-    r.speedControl = p.u8(1);
-    r.otherThird = p.u8(2);
-    r.heightP = p.u8(3);
-    r.heightI = p.u8(4);
-    r.heightD = p.u8(5);
-    // P6..P8 carry a group the tool does not use.
-    r.headingLockingCoef = p.u8(9);
-    r.headingLockingContinue = p.u8(10);
-    r.headingStabilityCoef = p.u8(11);
-    r.pitchLevelCoef = p.u8(12);
-    r.pitchStabilityContinue = p.u8(13);
-    r.pitchStabilityCoef = p.u8(14);
-    r.rollLevelCoef = p.u8(15);
-    r.rollStabilityContinue = p.u8(16);
-    r.rollStabilityCoef = p.u8(17);
+Reply decodeGainReadBack(const Payload& p, GainBlock block) {
+    reply::GainReadBack r;
+    r.block = block;
+    // Bytes no row is read from (P6..P8 of the first block) carry a group the tool does not use.
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (r.carries(i)) {
+            r.values[i] = static_cast<std::uint8_t>(p.u8(readBackOffset(i)));
+        }
+    }
     r.status = StatusMessage(text::kReadGainsOk, kCountdownReply);
     return r;
 }
 
-Reply decodeGainBlock2(const Payload& p) {
-    reply::GainBlock2 r;
-    r.yP = p.u8(0);
-    r.yI = p.u8(1);
-    r.yD = p.u8(2);
-    r.xP = p.u8(3);
-    r.xI = p.u8(4);
-    r.xD = p.u8(5);
-    r.status = StatusMessage(text::kReadGainsOk, kCountdownReply);
-    return r;
+std::optional<StatusMessage> acknowledgementStatus(std::uint8_t acknowledgedCode) {
+    if (const std::optional<GainGroup> group = groupOfSetCode(acknowledgedCode)) {
+        return StatusMessage(rowOf(*group).setOkText, kCountdownReply);
+    }
+    for (const auto& entry : kAcknowledgementTexts) {
+        if (entry.code == acknowledgedCode) {
+            return StatusMessage(entry.text, kCountdownReply);
+        }
+    }
+    return std::nullopt;
 }
 
 Reply decodeStateReport(const Payload& p) {
@@ -133,13 +119,10 @@ Reply decodeStateReport(const Payload& p) {
 
 } // namespace
 
-std::optional<StatusMessage> acknowledgementStatus(std::uint8_t acknowledgedCode) {
-    for (const auto& entry : kAcknowledgementTexts) {
-        if (entry.code == acknowledgedCode) {
-            return StatusMessage(entry.text, kCountdownReply);
-        }
-    }
-    return std::nullopt;
+std::string firmwareText(const reply::FirmwareVersion& version) {
+    char text[48];
+    std::snprintf(text, sizeof text, "TQ-%u firmware %.2f", version.model, version.version);
+    return text;
 }
 
 Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
@@ -164,9 +147,9 @@ Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
         return reply::MixingMode{mixingModeItem(static_cast<std::uint8_t>(p.u8(0))),
                                  StatusMessage(text::kReadMixingModeOk, kCountdownReply)};
     case code::kGainBlock1:
-        return decodeGainBlock1(p);
+        return decodeGainReadBack(p, GainBlock::First);
     case code::kGainBlock2:
-        return decodeGainBlock2(p);
+        return decodeGainReadBack(p, GainBlock::Second);
     case code::kStateReport:
         return decodeStateReport(p);
     case code::kAcknowledgement: {

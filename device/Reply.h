@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <variant>
 
+#include "device/GainTable.h"
 #include "device/StatusMessage.h"
 
 namespace tq37r {
@@ -38,19 +40,12 @@ struct MixingMode { // 0xDD; item -1 leaves the list's selection as it is
     StatusMessage status;
 };
 
-struct GainBlock1 { // 0xEB
-    std::int32_t altitudeCompensation = 0, speedControl = 0, otherThird = 0;
-    std::int32_t heightP = 0, heightI = 0, heightD = 0;
-    std::int32_t headingLockingCoef = 0, headingLockingContinue = 0, headingStabilityCoef = 0;
-    std::int32_t pitchLevelCoef = 0, pitchStabilityContinue = 0, pitchStabilityCoef = 0;
-    std::int32_t rollLevelCoef = 0, rollStabilityContinue = 0, rollStabilityCoef = 0;
+struct GainReadBack { // 0xEB and 0xED
+    GainBlock block = GainBlock::First;
+    Gains values{}; // grid order; only the gains of this block's rows are filled
     StatusMessage status;
-};
 
-struct GainBlock2 { // 0xED
-    std::int32_t yP = 0, yI = 0, yD = 0;
-    std::int32_t xP = 0, xI = 0, xD = 0;
-    StatusMessage status;
+    bool carries(std::size_t gain) const { return rowOfGain(gain).block == block; }
 };
 
 struct StateReport {                  // 0xF1
@@ -65,12 +60,13 @@ struct Acknowledgement { // 0xFA
 
 } // namespace reply
 
-using Reply = std::variant<reply::Ignored, reply::GyroResult, reply::FirmwareVersion, reply::FlightParams,
-                           reply::MixingMode, reply::GainBlock1, reply::GainBlock2, reply::StateReport,
-                           reply::Acknowledgement>;
+using Reply =
+    std::variant<reply::Ignored, reply::GyroResult, reply::FirmwareVersion, reply::FlightParams,
+                 reply::MixingMode, reply::GainReadBack, reply::StateReport, reply::Acknowledgement>;
 
 // Turns a frame that passed its trailer and checksum test into what it means.
-std::optional<StatusMessage> acknowledgementStatus(std::uint8_t acknowledgedCode);
 Reply decodeReply(std::span<const std::uint8_t> frameBytes);
+// How the window names a firmware version in a gain file's header: "TQ-37 firmware 1.20".
+std::string firmwareText(const reply::FirmwareVersion& version);
 
 } // namespace tq37r

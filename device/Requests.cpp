@@ -1,8 +1,7 @@
 #include "device/Requests.h"
 
-#include <array>
-
 #include "device/Codes.h"
+#include "protocol/Frame.h"
 
 namespace tq37r {
 
@@ -16,26 +15,34 @@ std::uint8_t highByte(std::int32_t value) {
 
 // Bit 0: elevator and aileron mixed; bit 7: navigation with aileron and rudder.
 constexpr std::array<std::uint8_t, 4> kMixingModeBytes{0x00, 0x80, 0x01, 0x81};
+
+Request make(std::uint8_t code, std::initializer_list<std::uint8_t> payload, Answer answer) {
+    Request r;
+    r.code = code;
+    for (const std::uint8_t b : payload) {
+        r.payloadBytes[r.payloadSize++] = b;
+    }
+    r.answer = answer;
+    return r;
+}
+
+// Set requests are answered with an acknowledgement naming their code.
+Request setting(std::uint8_t code, std::initializer_list<std::uint8_t> payload) {
+    return make(code, payload, Answer::acknowledgement(code));
+}
 } // namespace
 
-std::uint8_t gainGroupCode(GainGroup group) {
-    switch (group) {
-    case GainGroup::Pitch:
-        return code::kSetPitchGains;
-    case GainGroup::Roll:
-        return code::kSetRollGains;
-    case GainGroup::Heading:
-        return code::kSetHeadingGains;
-    case GainGroup::Other:
-        return code::kSetOtherGains;
-    case GainGroup::X:
-        return code::kSetXGains;
-    case GainGroup::Y:
-        return code::kSetYGains;
-    case GainGroup::Height:
-        return code::kSetHeightGains;
+bool Answer::answeredBy(std::span<const std::uint8_t> frameBytes) const {
+    if (kind == Kind::None || frameBytes.size() <= frame::kCodeOffset) {
+        return false;
     }
-    return code::kSetOtherGains;
+    const std::uint8_t frameCode = frameBytes[frame::kCodeOffset];
+    if (kind == Kind::Reply) {
+        return frameCode == code;
+    }
+    // An acknowledgement carries the acknowledged code as its one payload byte.
+    return frameCode == code::kAcknowledgement && frameBytes.size() > frame::kPayloadOffset + 2 &&
+           frameBytes[frame::kPayloadOffset] == code;
 }
 
 std::uint8_t mixingModeByte(int item) {
@@ -55,53 +62,45 @@ int mixingModeItem(std::uint8_t modeByte) {
 
 namespace request {
 
-std::size_t setGainGroup(TxFrame& tx, GainGroup group, std::int32_t first, std::int32_t second,
-                         std::int32_t third) {
-    return tx.assemble(gainGroupCode(group), {lowByte(first), lowByte(second), lowByte(third)});
+Request setGainRow(GainGroup group, std::int32_t first, std::int32_t second, std::int32_t third) {
+    return setting(rowOf(group).setCode, {lowByte(first), lowByte(second), lowByte(third)});
 }
-
-std::size_t setTargetAltitude(TxFrame& tx, std::int32_t targetAltitude) {
-    return tx.assemble(code::kSetTargetAltitude, {highByte(targetAltitude), lowByte(targetAltitude)});
+Request setTargetAltitude(std::int32_t targetAltitude) {
+    return setting(code::kSetTargetAltitude, {highByte(targetAltitude), lowByte(targetAltitude)});
 }
-
-std::size_t setCirclingRadius(TxFrame& tx, std::int32_t circlingRadius) {
-    return tx.assemble(code::kSetCirclingRadius, {highByte(circlingRadius), lowByte(circlingRadius)});
+Request setCirclingRadius(std::int32_t circlingRadius) {
+    return setting(code::kSetCirclingRadius, {highByte(circlingRadius), lowByte(circlingRadius)});
 }
-
-std::size_t readFlightParams(TxFrame& tx) {
-    return tx.assemble(code::kReadFlightParams, {});
+Request readFlightParams() {
+    return make(code::kReadFlightParams, {}, Answer::reply(code::kFlightParams));
 }
-std::size_t readMixingMode(TxFrame& tx) {
-    return tx.assemble(code::kReadMixingMode, {});
+Request readMixingMode() {
+    return make(code::kReadMixingMode, {}, Answer::reply(code::kMixingMode));
 }
-std::size_t setMixingMode(TxFrame& tx, int item) {
-    return tx.assemble(code::kSetMixingMode, {mixingModeByte(item)});
+Request setMixingMode(int item) {
+    return setting(code::kSetMixingMode, {mixingModeByte(item)});
 }
-std::size_t saveConfiguration(TxFrame& tx) {
-    return tx.assemble(code::kSaveConfiguration, {});
+Request saveConfiguration() {
+    return setting(code::kSaveConfiguration, {});
 }
-
-std::size_t setFlightMode(TxFrame& tx, FlightMode mode) {
-    return tx.assemble(code::kSetFlightMode, {static_cast<std::uint8_t>(mode)});
+Request setFlightMode(FlightMode mode) {
+    return make(code::kSetFlightMode, {static_cast<std::uint8_t>(mode)}, Answer::reply(code::kStateReport));
 }
-
-std::size_t setTask(TxFrame& tx, Task task) {
-    return tx.assemble(code::kSetTask, {static_cast<std::uint8_t>(task)});
+Request setTask(Task task) {
+    return make(code::kSetTask, {static_cast<std::uint8_t>(task)}, Answer::reply(code::kStateReport));
 }
-std::size_t gyroSelfTest(TxFrame& tx) {
-    return tx.assemble(code::kGyroSelfTest, {0x00});
+Request gyroSelfTest() {
+    return make(code::kGyroSelfTest, {0x00}, Answer::reply(code::kGyroResult));
 }
-std::size_t autoReturnOn(TxFrame& tx) {
-    return tx.assemble(code::kAutoReturn, {0x01});
+Request autoReturnOn() {
+    return setting(code::kAutoReturn, {0x01});
 }
-std::size_t firmwareVersion(TxFrame& tx) {
-    return tx.assemble(code::kAutoReturn, {0x00});
+Request firmwareVersion() {
+    return make(code::kAutoReturn, {0x00}, Answer::reply(code::kFirmwareVersion));
 }
-std::size_t readGainBlock1(TxFrame& tx) {
-    return tx.assemble(code::kReadGainBlock1, {});
-}
-std::size_t readGainBlock2(TxFrame& tx) {
-    return tx.assemble(code::kReadGainBlock2, {});
+Request readGainBlock(GainBlock block) {
+    return block == GainBlock::First ? make(code::kReadGainBlock1, {}, Answer::reply(code::kGainBlock1))
+                                     : make(code::kReadGainBlock2, {}, Answer::reply(code::kGainBlock2));
 }
 
 } // namespace request

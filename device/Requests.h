@@ -1,44 +1,67 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
-#include "protocol/TxFrame.h"
+#include "device/GainTable.h"
 
 namespace tq37r {
 
-// One row of three gains in the grid, each sent by its own Set button.
-enum class GainGroup : std::uint8_t { Pitch, Roll, Heading, Other, X, Y, Height };
-
 enum class FlightMode : std::uint8_t { Remote = 0, Stabilised = 1, Auto = 2 };
 enum class Task : std::uint8_t { Return = 0, Circle = 1, TakeOff = 2, Cancel = 255 };
-
-std::uint8_t gainGroupCode(GainGroup group);
 
 // The byte sent for a mixing-mode list item (0..3), and the item a received byte selects.
 std::uint8_t mixingModeByte(int item);
 // -1 when the byte names no item.
 int mixingModeItem(std::uint8_t modeByte);
 
-// Each builder assembles one request in tx from offset 0 and returns its byte count (L + 2).
+// What the controller sends back for a request.
+struct Answer {
+    enum class Kind : std::uint8_t { None, Reply, Acknowledgement };
+    Kind kind = Kind::None;
+    std::uint8_t code = 0; // the reply's code, or the request code the acknowledgement names
+
+    static constexpr Answer none() { return {}; }
+    static constexpr Answer reply(std::uint8_t replyCode) { return {Kind::Reply, replyCode}; }
+    static constexpr Answer acknowledgement(std::uint8_t requestCode) {
+        return {Kind::Acknowledgement, requestCode};
+    }
+
+    // Whether a checked frame is this answer.
+    bool answeredBy(std::span<const std::uint8_t> frameBytes) const;
+    friend bool operator==(const Answer&, const Answer&) = default;
+};
+
+// One request as the controller takes it: its code, up to three payload bytes, and the
+// answer it brings. Assembled into a frame only when it is sent.
+struct Request {
+    std::uint8_t code = 0;
+    std::array<std::uint8_t, 3> payloadBytes{};
+    std::uint8_t payloadSize = 0;
+    Answer answer;
+
+    std::span<const std::uint8_t> payload() const { return {payloadBytes.data(), payloadSize}; }
+};
+
 // Gains go out as their low 8 bits, altitude and radius as 16 bits high byte first.
 namespace request {
-std::size_t setGainGroup(TxFrame& tx, GainGroup group, std::int32_t first, std::int32_t second,
-                         std::int32_t third);
-std::size_t setTargetAltitude(TxFrame& tx, std::int32_t targetAltitude);
-std::size_t setCirclingRadius(TxFrame& tx, std::int32_t circlingRadius);
-std::size_t readFlightParams(TxFrame& tx);
-std::size_t readMixingMode(TxFrame& tx);
-std::size_t setMixingMode(TxFrame& tx, int item);
-std::size_t saveConfiguration(TxFrame& tx);
-std::size_t setFlightMode(TxFrame& tx, FlightMode mode);
-std::size_t setTask(TxFrame& tx, Task task);
-std::size_t gyroSelfTest(TxFrame& tx);
-std::size_t autoReturnOn(TxFrame& tx);
-// 92 00: the controller answers with its firmware version and an acknowledgement.
-std::size_t firmwareVersion(TxFrame& tx);
-std::size_t readGainBlock1(TxFrame& tx);
-std::size_t readGainBlock2(TxFrame& tx);
+Request setGainRow(GainGroup group, std::int32_t first, std::int32_t second, std::int32_t third);
+Request setTargetAltitude(std::int32_t targetAltitude);
+Request setCirclingRadius(std::int32_t circlingRadius);
+Request readFlightParams();
+Request readMixingMode();
+Request setMixingMode(int item);
+Request saveConfiguration();
+// The controller shows the mode it took in its next state report.
+Request setFlightMode(FlightMode mode);
+Request setTask(Task task);
+Request gyroSelfTest();
+Request autoReturnOn();
+// 92 00: automatic return off; the controller also answers with its firmware version.
+Request firmwareVersion();
+Request readGainBlock(GainBlock block);
 } // namespace request
 
 } // namespace tq37r

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "core/BackgroundMenu.h"
-#include "core/GainGrid.h"
+#include "core/FieldBindings.h"
 #include "core/MessageMap.h"
 #include "qt/ModalHooks.h"
 #include "res/qt/Resources.h"
@@ -60,9 +60,8 @@ ParamWindow::ParamWindow(SerialPort& port, ParamProcessState& state, QWidget* pa
     connect(portList, &QComboBox::currentIndexChanged, this, [this] { core_.onPortListChanged(); });
     connect(portList, &QComboBox::editTextChanged, this, [this] { core_.onPortListChanged(); });
     // Only the operator's own edits: text the core writes is already accounted for.
-    for (const GridGain& gain : kGridGains) {
-        connect(edit(gain.editId), &QLineEdit::textEdited, this,
-                [this, editId = gain.editId] { core_.onEditChanged(editId); });
+    for (const int editId : kGainEdits) {
+        connect(edit(editId), &QLineEdit::textEdited, this, [this, editId] { core_.onEditChanged(editId); });
     }
     for (const MenuItem& item : kBackgroundMenu) {
         if (item.shortcutLetter != 0) {

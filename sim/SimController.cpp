@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "device/Codes.h"
+#include "device/GainTable.h"
 #include "protocol/Frame.h"
 
 namespace tq37r::sim {
@@ -20,22 +21,6 @@ WireFrame makeFrame(std::uint8_t code, std::span<const std::uint8_t> payload) {
 WireFrame makeFrame(std::uint8_t code, std::initializer_list<std::uint8_t> payload) {
     return makeFrame(code, std::span<const std::uint8_t>(payload.begin(), payload.size()));
 }
-
-// Where each gain group's three bytes sit in the two read-back blocks.
-struct GroupSlot {
-    std::uint8_t code;
-    bool secondBlock;
-    std::size_t offset;
-};
-constexpr std::array<GroupSlot, 7> kGroupSlots{{
-    {code::kSetOtherGains, false, 0},
-    {code::kSetHeightGains, false, 3},
-    {code::kSetHeadingGains, false, 9},
-    {code::kSetPitchGains, false, 12},
-    {code::kSetRollGains, false, 15},
-    {code::kSetYGains, true, 0},
-    {code::kSetXGains, true, 3},
-}};
 
 bool isKnownMixingMode(std::uint8_t value) {
     return value == 0x00 || value == 0x80 || value == 0x01 || value == 0x81;
@@ -145,14 +130,16 @@ bool SimController::applySetting(std::uint8_t code, std::span<const std::uint8_t
     default:
         break;
     }
-    const auto slot = std::find_if(kGroupSlots.begin(), kGroupSlots.end(),
-                                   [code](const GroupSlot& g) { return g.code == code; });
-    if (slot == kGroupSlots.end() || payload.size() < 3) {
+    const std::optional<GainGroup> group = groupOfSetCode(code);
+    if (!group || payload.size() < kGainsPerRow) {
         return false;
     }
+    // The row's three bytes are kept where its read-back carries them.
+    const GainRow& row = rowOf(*group);
     std::uint8_t* target =
-        (slot->secondBlock ? working_.gainBlock2.data() : working_.gainBlock1.data()) + slot->offset;
-    std::copy_n(payload.begin(), 3, target);
+        (row.block == GainBlock::Second ? working_.gainBlock2.data() : working_.gainBlock1.data()) +
+        row.offset;
+    std::copy_n(payload.begin(), kGainsPerRow, target);
     return true;
 }
 

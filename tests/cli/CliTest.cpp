@@ -65,13 +65,11 @@ CliResult runCli(Args args, std::string_view interruptOn = {}) {
 
 // "name value" lines in grid order: the controller's defaults, but for `changes`.
 std::string gainLines(const std::map<std::string_view, int>& changes = {}) {
-    ParamFields defaults;
-    defaults.restoreDefaultGains();
     std::string lines;
-    for (const GainName& gain : kGainNames) {
-        const auto changed = changes.find(gain.name);
-        lines += std::string(gain.name) + " " +
-                 std::to_string(changed != changes.end() ? changed->second : defaults.*gain.field) + "\n";
+    for (const GainInfo& gain : kGains) {
+        const auto changed = changes.find(gain.fileName);
+        lines += std::string(gain.fileName) + " " +
+                 std::to_string(changed != changes.end() ? changed->second : gain.defaultValue) + "\n";
     }
     return lines;
 }
@@ -157,7 +155,7 @@ TEST_F(Cli, ExitStatusTellsWhatWentWrong) {
     const CliResult silent = runCli({"--json", "--timeout", "100", "--retries", "1", "read"});
     EXPECT_EQ(silent.status, 3);
     EXPECT_EQ(silent.out,
-              "{\"error\":\"no answer to the first gain read (0xEA) after 2 tries\",\"exit\":3}\n");
+              "{\"error\":\"no answer to read gains, first block (0xEA) after 2 tries\",\"exit\":3}\n");
     // The read's two tries and nothing from the refused commands.
     const std::string stats = stopSim(*sim);
     EXPECT_NE(stats.find("requests-received EA 2\n"), npos) << stats;

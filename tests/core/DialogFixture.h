@@ -4,9 +4,9 @@
 
 #include <chrono>
 
-#include "Fakes.h"
 #include "core/ParamDialog.h"
 #include "res/ControlIds.h"
+#include "tests/support/Fakes.h"
 #include "tests/support/FrameBytes.h"
 
 namespace tq37r::test {

@@ -2,10 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "core/GainFile.h"
+#include "core/GainFileIo.h"
 
 namespace tq37r {
 namespace {
@@ -30,7 +37,7 @@ TEST(GainFile, WrittenFileReadsBackTheSameGains) {
     const GainFileRead read = readGainFile(text);
     ASSERT_TRUE(read.accepted());
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        EXPECT_EQ(read.values[i], gains[i]) << kGainNames[i].name;
+        EXPECT_EQ(read.values[i], gains[i]) << kGains[i].fileName;
     }
     EXPECT_TRUE(describeGainFileProblems(read).empty());
 }
@@ -95,6 +102,42 @@ TEST(GainFile, CommentsBlankLinesCrlfAndTrailingCommentsAreAccepted) {
     EXPECT_EQ(read.values[kXP], 15);
     EXPECT_TRUE(read.unknownNames.empty());
     EXPECT_EQ(read.missingNames.size(), kGainCount - 2);
+}
+
+} // namespace
+} // namespace tq37r
+
+namespace tq37r {
+namespace {
+
+// On disk, as both the window and the command line keep them: dated in the local time zone
+// (zones on either side of UTC, so one of them differs from the UTC date at any hour), and a
+// file far larger than a gain file is refused unread.
+TEST(GainFileOnDisk, IsDatedLocallyAndAFileTooLargeIsRefused) {
+    const auto path = std::filesystem::temp_directory_path() / ("tq37r-io-" + std::to_string(::getpid()));
+    for (const auto& [zone, hoursEast] : {std::pair{"XXX-14", 14}, std::pair{"YYY+12", -12}}) {
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+        ASSERT_TRUE(writeGainFileAt(path.string(), defaultGains(), ""));
+        const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(
+            std::chrono::system_clock::now() + std::chrono::hours(hoursEast))};
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d-%02u-%02u", int(day.year()), unsigned(day.month()),
+                      unsigned(day.day()));
+        std::string why;
+        const auto text = readGainFileText(path.string(), why);
+        ASSERT_TRUE(text);
+        EXPECT_NE(text->find(std::string("# Saved: ") + date + "\n"), std::string::npos) << zone << *text;
+    }
+    ::unsetenv("TZ");
+    ::tzset();
+    std::filesystem::resize_file(path, kMaxGainFileSize);
+    std::string why;
+    EXPECT_TRUE(readGainFileText(path.string(), why));
+    std::filesystem::resize_file(path, kMaxGainFileSize + 1);
+    EXPECT_FALSE(readGainFileText(path.string(), why));
+    EXPECT_EQ(why, "is far too large to be a gain file");
+    std::filesystem::remove(path);
 }
 
 } // namespace

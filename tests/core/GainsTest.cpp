@@ -40,6 +40,8 @@ TEST_F(Gains, EachGainSaysWhetherItIsInFlashSentOrChangedHere) {
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Unsaved);
     EXPECT_EQ(tint(id::kPitchStabilityCoef), GainTint::InFlash) << "sent as it was: flash holds it still";
     EXPECT_EQ(tint(id::kRollLevelCoef), GainTint::InFlash);
+    readBack(40); // the controller reports what was sent: still not in its flash
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Unsaved);
     typeGain(id::kPitchLevelCoef, "35");
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed) << "35 is in flash, but not in the controller";
 
@@ -73,6 +75,21 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Mismatch);
     EXPECT_EQ(view.text(id::kPitchLevelCoef), "44");
     EXPECT_EQ(view.text(id::kXP), "99");
+    typeGain(id::kPitchLevelCoef, "45");
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed) << "typed over a red gain";
+    click(id::kSetPitch);
+    reply(makeFrame(0xFA, {0xE4}));
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Unsaved) << "sent again: no longer the saved one";
+
+    // Two others differ: the first of them is named, and the count is of the rest.
+    typeGain(id::kXP, "15");
+    click(id::kSaveConfiguration);
+    reply(makeFrame(0xFA, {0x86}));
+    reply(makeFrame(0xEB, {5, 5, 0, 15, 1, 10, 0, 0, 0, 15, 45, 60, 45, 0, 30, 35, 0, 30}));
+    reply(makeFrame(0xED, {15, 1, 8, 15, 2, 9})); // X I and X D read otherwise
+    EXPECT_EQ(status(), "Saved, but X I reads 2, not 1; 1 more gain differs.");
+    EXPECT_EQ(tint(id::kXD), GainTint::Mismatch);
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::InFlash);
 
     // A check whose answers never came does not swallow the next Read's replies.
     click(id::kSaveConfiguration);
@@ -105,12 +122,25 @@ TEST_F(Gains, ClosingAsksFirstOnlyWhenSomethingWouldBeLost) {
     view.answer = MessageBoxAnswer::Ok;
     click(id::kCancel);
     EXPECT_TRUE(view.ended);
+
+    // Sent but not saved, nothing changed here: still lost at the next power cycle.
+    view.ended = false;
+    typeGain(id::kYD, "8");
+    ASSERT_EQ(tint(id::kYD), GainTint::InFlash);
+    click(id::kCancel);
+    ASSERT_EQ(view.boxes.size(), 3u);
+    EXPECT_EQ(view.boxes[2].text, "2 gains are sent but not saved to flash.");
 }
 
 TEST_F(Gains, ARequestThatCouldNotGoOrGotNoAnswerSaysSo) {
+    typeGain(id::kPitchLevelCoef, "40");
     click(id::kSetPitch);
     EXPECT_EQ(status(), "The port is not open.");
+    tick(3000ms);
+    EXPECT_EQ(status(), "");
     openQuietly();
+    reply(makeFrame(0xFA, {0xE4})); // whatever this acknowledges, it is not the Set of a closed port
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed);
     click(id::kSetPitch);
     reply(makeFrame(0xFA, {0xE4}));
     click(id::kRead);

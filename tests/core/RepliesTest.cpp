@@ -1,5 +1,5 @@
 // What the controller's frames do to the grid, the status line and its countdown, the
-// hidden lists and captions; and a frame that stops arriving.
+// hidden lists and captions.
 #include "DialogFixture.h"
 
 namespace tq37r::test {
@@ -92,28 +92,6 @@ TEST_F(Replies, StateReportsDriveTheIndicatorCaptionsOnlyOnChange) {
     view.setText(id::kTaskCancel, "untouched");
     reply(makeFrame(0xF1, {0x00, 0x01, 0x40}));
     EXPECT_EQ(view.text(id::kTaskCancel), "untouched") << "a repeated report refreshes nothing";
-}
-
-TEST_F(Replies, AFrameThatStopsArrivingIsGivenUpAfterTheQuietGap) {
-    const Bytes strayHeader{0xA5, 0x5A, 0xFF}; // claims a 255-byte frame
-    Bytes line = strayHeader;
-    const Bytes ack = makeFrame(0xFA, {0xE4});
-    line.insert(line.end(), ack.begin(), ack.end());
-    reply(line);
-    EXPECT_EQ(status(), "");
-    tick(49ms);
-    EXPECT_EQ(status(), "");
-    tick(1ms); // 50 ms of quiet at 19200 baud
-    EXPECT_EQ(status(), "Pitch control set OK！") << "the ack inside the given-up frame was found";
-    EXPECT_FALSE(clock.timerRunning(ParamDialog::kFrameGapTimerId));
-
-    // A stray header from before a Close is forgotten by the next Open.
-    reply(strayHeader);
-    click(id::kOpenClose);
-    click(id::kOpenClose);
-    reply(ack);
-    EXPECT_FALSE(state.receiver.midFrame());
-    EXPECT_FALSE(clock.timerRunning(ParamDialog::kFrameGapTimerId));
 }
 
 } // namespace

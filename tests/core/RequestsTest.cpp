@@ -1,6 +1,7 @@
 // What each button sends (which request; the bytes are the device layer's), the transfer
 // rules with the integer prompt, and Restore Default Parameters.
 #include "DialogFixture.h"
+#include "core/FieldBindings.h"
 
 namespace tq37r::test {
 namespace {
@@ -79,8 +80,8 @@ TEST_F(Requests, BadEntryPromptsAndHoldsBackExactlyTheRowsItCuts) {
     EXPECT_EQ(view.boxes[0].text, "Please enter an integer.");
     EXPECT_EQ(view.focused, id::kRollLevelCoef);
     EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0xE4}));
-    EXPECT_EQ(dialog.fields().pitchLevelCoef, 35);
-    EXPECT_EQ(dialog.fields().xP, 0) << "fields after the bad entry keep their values";
+    EXPECT_EQ(dialog.fields().gains[*findGain("pitch.level")], 35);
+    EXPECT_EQ(dialog.fields().gains[*findGain("x.p")], 0) << "fields after the bad entry keep their values";
 
     click(id::kSetRoll); // its own edit was not taken: nothing stale goes out
     click(id::kSetX);
@@ -118,8 +119,8 @@ TEST_F(Requests, RestoreDefaultsFillsTheGainsKeepsTheFlightSettingsAndSendsNothi
     view.type(id::kPitchLevelCoef, "99");
     click(id::kRestoreDefaults);
     std::string grid;
-    for (const IntegerBinding& binding : kIntegerTransferOrder) {
-        grid += view.text(binding.editId) + " ";
+    for (const int editId : kTransferOrder) {
+        grid += view.text(editId) + " ";
     }
     // In transfer order: altitude, radius, then the gains (some rows right to left).
     EXPECT_EQ(grid, "300 0 30 0 35 30 0 35 15 45 60 5 5 0 8 1 15 8 1 15 15 1 10 ");

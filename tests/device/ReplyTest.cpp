@@ -30,13 +30,8 @@ TEST(ReplyDecoding, EachReplyShowsWhatItsBytesMean) {
         {0xBB, {0x99, 0xFF, 0xFF, 0x80, 0x00}, "65535 32768 读取飞行参数成功！ /20"},
         {0xDD, {0x81}, "item 3 读取混控模式成功！ /20"},
         {0xDD, {0x02}, "item -1 读取混控模式成功！ /20"},
-        // Gains are unsigned bytes; P6..P8 (0x86..0x88) belong to a group the tool does not use.
-        {0xEB,
-         {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x8F,
-          0x90, 0x91},
-         "other 128 129 130 height 131 132 133 heading 137 138 139 pitch 140 141 142 roll 143 144 145 "
-         "Read TQ-36R OK！ /20"},
-        {0xED, {0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5}, "Y 240 241 242 X 243 244 245 Read TQ-36R OK！ /20"},
+        // Gains are unsigned bytes (their places are the gain table's).
+        {0xED, {0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5}, "243 244 245 240 241 242 Read TQ-36R OK！ /20"},
         // Mode in bits 0-1, task in bits 2-3; a task byte of 16 or more means none.
         {0xF1, {0x00, 0x06, 0x08}, "mode 2 task 2"},
         {0xF1, {0x00, 0x01, 0x0F}, "mode 1 task 3"},
@@ -44,8 +39,15 @@ TEST(ReplyDecoding, EachReplyShowsWhatItsBytesMean) {
         {0xFA, {0xE4}, "ack E4 Pitch control set OK！ /20"},
         {0xFA, {0xE7}, "ack E7 X PID set OK！ /20"},
         {0xFA, {0xE6}, "ack E6 Y PID set OK！ /20"},
+        {0xFA, {0xE0}, "ack E0 Other control set OK！ /20"},
+        {0xFA, {0xE1}, "ack E1 Height control set OK！ /20"},
+        {0xFA, {0xE3}, "ack E3 Heading control set OK！ /20"},
+        {0xFA, {0xE5}, "ack E5 Roll control set OK！ /20"},
         {0xFA, {0x86}, "ack 86 Save configuration parameters success！ /20"},
+        {0xFA, {0x92}, "ack 92 设置是否自动返航成功！ /20"},
         {0xFA, {0xB1}, "ack B1 设置目标高度成功！ /20"},
+        {0xFA, {0xB2}, "ack B2 设置盘旋半径成功！ /20"},
+        {0xFA, {0xD1}, "ack D1 设置混控模式成功！ /20"},
         {0xFA, {0xD2}, "ack D2 none"},
         {0xF2, {0x01, 0x2C, 0x3C}, "ignored"},
         {0xF3, {0x04, 0xA6}, "ignored"},

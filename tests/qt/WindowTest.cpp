@@ -17,7 +17,7 @@
 
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
-#include "tests/core/Fakes.h"
+#include "tests/support/Fakes.h"
 
 namespace tq37r::test {
 namespace {

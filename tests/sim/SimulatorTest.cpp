@@ -9,6 +9,7 @@
 
 #include "SimProcess.h"
 #include "device/Requests.h"
+#include "protocol/TxFrame.h"
 #include "sim/FaultInjector.h"
 #include "sim/SimController.h"
 #include "sim/SimOptions.h"
@@ -19,14 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using test::build;
 using Shown = std::vector<std::string>;
 
 // What the tool makes of the controller's answers to one request.
-Shown answers(SimController& controller, const test::Builder& request) {
+Shown answers(SimController& controller, const Request& request) {
     TxFrame tx;
     std::vector<WireFrame> replies;
-    controller.handleRequest(tx.bytes(request(tx)), replies);
+    controller.handleRequest(tx.bytes(tx.assemble(request.code, request.payload())), replies);
     Shown shown(replies.size());
     std::transform(replies.begin(), replies.end(), shown.begin(),
                    [](const WireFrame& reply) { return test::describe(decodeReply(reply)); });
@@ -44,29 +44,29 @@ struct Simulator : ::testing::Test {
 TEST(SimController, AnswersEachRequestWithWhatTheToolExpects) {
     SimController controller(std::nullopt, FirmwareInfo{}, 7);
     // In order, on one controller: distinct values per gain row, so a row stored in another's place shows.
-    const std::pair<test::Builder, Shown> exchanges[] = {
-        {build(request::setGainGroup, GainGroup::Pitch, 1, 2, 3), {"ack E4 Pitch control set OK！ /20"}},
-        {build(request::setGainGroup, GainGroup::Roll, 4, 5, 6), {"ack E5 Roll control set OK！ /20"}},
-        {build(request::setGainGroup, GainGroup::Heading, 7, 8, 9), {"ack E3 Heading control set OK！ /20"}},
-        {build(request::setGainGroup, GainGroup::Other, 10, 11, 12), {"ack E0 Other control set OK！ /20"}},
-        {build(request::setGainGroup, GainGroup::Height, 13, 14, 15), {"ack E1 Height control set OK！ /20"}},
-        {build(request::setGainGroup, GainGroup::X, 17, 18, 19), {"ack E7 X PID set OK！ /20"}},
-        {build(request::setGainGroup, GainGroup::Y, 20, 21, 22), {"ack E6 Y PID set OK！ /20"}},
-        {build(request::readGainBlock1),
-         {"other 10 11 12 height 13 14 15 heading 7 8 9 pitch 1 2 3 roll 4 5 6 Read TQ-36R OK！ /20"}},
-        {build(request::readGainBlock2), {"Y 20 21 22 X 17 18 19 Read TQ-36R OK！ /20"}},
-        {build(request::setTargetAltitude, 300), {"ack B1 设置目标高度成功！ /20"}},
-        {build(request::setCirclingRadius, 65535), {"ack B2 设置盘旋半径成功！ /20"}},
-        {build(request::readFlightParams), {"300 65535 读取飞行参数成功！ /20"}},
-        {build(request::setMixingMode, 1), {"ack D1 设置混控模式成功！ /20"}},
-        {build(request::readMixingMode), {"item 1 读取混控模式成功！ /20"}},
-        {build(request::setFlightMode, FlightMode::Auto), {"ack D2 none"}},
-        {build(request::setTask, Task::Circle), {"ack D4 none"}},
-        {build(request::autoReturnOn), {"ack 92 设置是否自动返航成功！ /20"}},
+    const std::pair<Request, Shown> exchanges[] = {
+        {request::setGainRow(GainGroup::Pitch, 1, 2, 3), {"ack E4 Pitch control set OK！ /20"}},
+        {request::setGainRow(GainGroup::Roll, 4, 5, 6), {"ack E5 Roll control set OK！ /20"}},
+        {request::setGainRow(GainGroup::Heading, 7, 8, 9), {"ack E3 Heading control set OK！ /20"}},
+        {request::setGainRow(GainGroup::Other, 10, 11, 12), {"ack E0 Other control set OK！ /20"}},
+        {request::setGainRow(GainGroup::Height, 13, 14, 15), {"ack E1 Height control set OK！ /20"}},
+        {request::setGainRow(GainGroup::X, 17, 18, 19), {"ack E7 X PID set OK！ /20"}},
+        {request::setGainRow(GainGroup::Y, 20, 21, 22), {"ack E6 Y PID set OK！ /20"}},
+        {request::readGainBlock(GainBlock::First),
+         {"1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 Read TQ-36R OK！ /20"}},
+        {request::readGainBlock(GainBlock::Second), {"17 18 19 20 21 22 Read TQ-36R OK！ /20"}},
+        {request::setTargetAltitude(300), {"ack B1 设置目标高度成功！ /20"}},
+        {request::setCirclingRadius(65535), {"ack B2 设置盘旋半径成功！ /20"}},
+        {request::readFlightParams(), {"300 65535 读取飞行参数成功！ /20"}},
+        {request::setMixingMode(1), {"ack D1 设置混控模式成功！ /20"}},
+        {request::readMixingMode(), {"item 1 读取混控模式成功！ /20"}},
+        {request::setFlightMode(FlightMode::Auto), {"ack D2 none"}},
+        {request::setTask(Task::Circle), {"ack D4 none"}},
+        {request::autoReturnOn(), {"ack 92 设置是否自动返航成功！ /20"}},
         // The version last, so its text is what stays in the status line.
-        {build(request::firmwareVersion),
+        {request::firmwareVersion(),
          {"ack 92 设置是否自动返航成功！ /20", "TQ-37 Firmware version: 1.20 /60"}},
-        {build(request::saveConfiguration), {"ack 86 Save configuration parameters success！ /20"}},
+        {request::saveConfiguration(), {"ack 86 Save configuration parameters success！ /20"}},
     };
     for (const auto& [request, shown] : exchanges) {
         EXPECT_EQ(answers(controller, request), shown);
@@ -76,7 +76,8 @@ TEST(SimController, AnswersEachRequestWithWhatTheToolExpects) {
 
     TxFrame tx;
     std::vector<WireFrame> replies;
-    controller.handleRequest(tx.bytes(request::gyroSelfTest(tx)), replies);
+    const Request selfTest = request::gyroSelfTest();
+    controller.handleRequest(tx.bytes(tx.assemble(selfTest.code, selfTest.payload())), replies);
     const auto gyro = std::get<reply::GyroResult>(decodeReply(replies.at(0)));
     const GyroReading& g = controller.lastGyro();
     EXPECT_EQ((std::vector{gyro.x, gyro.y, gyro.z}), (std::vector{g.x * 0.1, g.y * 0.1, g.z * 0.1}));
@@ -90,9 +91,9 @@ TEST_F(Simulator, SavedSettingsSurviveARestartAndOthersDoNot) {
     odd.gainBlock2.fill(0x96);
     ASSERT_TRUE(FlashFile(file).store(odd));
     SimController first(FlashFile(file), FirmwareInfo{}, 1);
-    answers(first, build(request::setTargetAltitude, 1234));
-    EXPECT_EQ(answers(first, build(request::saveConfiguration)).size(), 1u);
-    answers(first, build(request::setGainGroup, GainGroup::X, 99, 99, 99)); // lost with the power
+    answers(first, request::setTargetAltitude(1234));
+    EXPECT_EQ(answers(first, request::saveConfiguration()).size(), 1u);
+    answers(first, request::setGainRow(GainGroup::X, 99, 99, 99)); // lost with the power
     odd.targetAltitude = 1234;
     EXPECT_EQ(SimController(FlashFile(file), FirmwareInfo{}, 2).working(), odd);
 
@@ -103,7 +104,7 @@ TEST_F(Simulator, SavedSettingsSurviveARestartAndOthersDoNot) {
     EXPECT_EQ(testing::SimProcess({TQ37R_SIM_PATH, "--flash", file.string()}).waitExit(5s), 2);
     // A save that cannot reach its file is not acknowledged.
     SimController lost(FlashFile(dir / "missing" / "flash.bin"), FirmwareInfo{}, 4);
-    EXPECT_EQ(answers(lost, build(request::saveConfiguration)), Shown{});
+    EXPECT_EQ(answers(lost, request::saveConfiguration()), Shown{});
 }
 
 TEST(FaultInjector, SameSeedSpoilsTheLineAlikeAndItsGarbageNeverHoldsAHeader) {

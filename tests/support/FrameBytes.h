@@ -1,15 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <sstream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "device/Reply.h"
 #include "protocol/Frame.h"
-#include "protocol/TxFrame.h"
 
 namespace tq37r::test {
 
@@ -20,13 +17,6 @@ inline Bytes makeFrame(std::uint8_t code, const Bytes& payload) {
     Bytes out(payload.size() + 6);
     out.resize(frame::assemble(out, code, payload));
     return out;
-}
-
-// A request builder with its arguments bound, so one table can hold the requests the tool sends.
-using Builder = std::function<std::size_t(TxFrame&)>;
-template <typename... Args>
-Builder build(std::size_t (*builder)(TxFrame&, Args...), std::type_identity_t<Args>... args) {
-    return [=](TxFrame& tx) { return builder(tx, args...); };
 }
 
 // Writes a decoded reply as one line, any status text last with its countdown, so a single string
@@ -44,14 +34,14 @@ struct ReplyText {
         put(r.targetAltitude, r.circlingRadius, shown(r.status));
     }
     void operator()(const reply::MixingMode& r) const { put("item", r.item, shown(r.status)); }
-    void operator()(const reply::GainBlock1& r) const {
-        put("other", r.altitudeCompensation, r.speedControl, r.otherThird, "height", r.heightP, r.heightI,
-            r.heightD, "heading", r.headingLockingCoef, r.headingLockingContinue, r.headingStabilityCoef,
-            "pitch", r.pitchLevelCoef, r.pitchStabilityContinue, r.pitchStabilityCoef, "roll",
-            r.rollLevelCoef, r.rollStabilityContinue, r.rollStabilityCoef, shown(r.status));
-    }
-    void operator()(const reply::GainBlock2& r) const {
-        put("Y", r.yP, r.yI, r.yD, "X", r.xP, r.xI, r.xD, shown(r.status));
+    // The gains a read-back carries, in grid order.
+    void operator()(const reply::GainReadBack& r) const {
+        for (std::size_t i = 0; i < kGainCount; ++i) {
+            if (r.carries(i)) {
+                put(int(r.values[i]));
+            }
+        }
+        put(shown(r.status));
     }
     void operator()(const reply::StateReport& r) const {
         put("mode", r.flightModeState, "task", r.taskState);

@@ -1,4 +1,4 @@
-#include "Fakes.h"
+#include "tests/support/Fakes.h"
 
 #include <algorithm>
 
@@ -92,6 +92,9 @@ bool FakePort::write(std::span<const std::uint8_t> bytes) {
         return false;
     }
     written.emplace_back(bytes.begin(), bytes.end());
+    if (peer) {
+        peer(written.back());
+    }
     return true;
 }
 

@@ -74,8 +74,8 @@ private:
     std::map<int, Timer> timers_;
 };
 
-// A port whose peer is the test: frames written are kept, bytes the test queues are what
-// read() returns.
+// A port whose peer is the test: frames written are kept (and handed to `peer`, which may
+// queue an answer), bytes queued in `input` are what read() returns.
 class FakePort : public SerialPort {
 public:
     OpenResult open(std::string_view portName, const PortSettings& settings) override;
@@ -94,6 +94,7 @@ public:
     std::set<std::string> present{"COM1"};
     OpenFailure failure = OpenFailure::None; // what open() reports for a present port
     std::vector<Bytes> written;
+    std::function<void(const Bytes&)> peer;
     std::deque<std::uint8_t> input;
     std::string openedName;
     PortSettings openedWith;

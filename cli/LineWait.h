@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include "serial/SerialPort.h"
+
+namespace tq37r::cli {
+
+// What a command sleeps on while it waits for the controller: the port watcher's
+// announcements (this is the port's sink), an interrupt, or a time. Tests give it one whose
+// time moves only when nothing is left to read.
+class LineWait : public SerialEventSink {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    struct Seen {
+        bool rxReady = false;
+        bool hungUp = false;
+        bool interrupted = false;
+    };
+
+    virtual TimePoint now() const = 0;
+    // Returns when something is announced or until passes (never, when nullopt). Bytes
+    // waiting are reported once per announcement; a hang-up and an interrupt stay reported.
+    virtual Seen wait(std::optional<TimePoint> until) = 0;
+
+protected:
+    ~LineWait() = default;
+};
+
+} // namespace tq37r::cli

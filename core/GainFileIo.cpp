@@ -1,0 +1,60 @@
+#include "core/GainFileIo.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "core/GainFile.h"
+
+namespace tq37r {
+namespace {
+
+std::filesystem::path fromUtf8(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+} // namespace
+
+std::optional<std::string> readGainFileText(const std::string& path, std::string& why) {
+    std::ifstream in(fromUtf8(path), std::ios::binary);
+    if (!in) {
+        why = "cannot be read";
+        return std::nullopt;
+    }
+    // One byte more than the limit tells a file at the limit from one beyond it.
+    std::string text(kMaxGainFileSize + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad()) {
+        why = "cannot be read";
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(in.gcount()) > kMaxGainFileSize) {
+        why = "is far too large to be a gain file";
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
+bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_view firmware) {
+    std::ofstream out(fromUtf8(path), std::ios::binary | std::ios::trunc);
+    out << writeGainFile(gains, {std::string(firmware), localDate()});
+    out.close();
+    return static_cast<bool>(out);
+}
+
+std::string localDate() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+} // namespace tq37r

@@ -1,0 +1,125 @@
+#include "device/ControllerLink.h"
+
+#include <algorithm>
+
+#include "device/Codes.h"
+#include "protocol/FrameIo.h"
+
+namespace tq37r {
+
+ControllerLink::ControllerLink(SerialPort& port, LinkClock& clock, LinkListener& listener,
+                               LinkBuffers& buffers)
+    : port_(port), clock_(clock), listener_(listener), buffers_(buffers) {}
+
+ControllerLink::~ControllerLink() {
+    // The watcher must be gone before whatever it posts to.
+    port_.close();
+}
+
+OpenResult ControllerLink::open(std::string_view portName, const PortSettings& settings,
+                                SerialEventSink& sink, std::uint32_t tag) {
+    OpenResult opened = port_.open(portName, settings);
+    if (!opened) {
+        return opened;
+    }
+    baudRate_ = settings.baudRate;
+    quietGap_ = frameQuietGap(settings.baudRate);
+    buffers_.receiver.reset();
+    awaited_.clear();
+    firstReadSent_.reset();
+    port_.setNotifySink(&sink, tag);
+    return opened;
+}
+
+void ControllerLink::close() {
+    port_.close();
+    awaited_.clear(); // nothing more can come from a closed port
+}
+
+bool ControllerLink::send(const Request& request, std::chrono::milliseconds patience) {
+    if (!port_.isOpen()) {
+        return false;
+    }
+    if (request.code == code::kReadGainBlock2 && firstReadSent_) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(*firstReadSent_ + kReadPairPause - clock_.now());
+        if (left.count() > 0) {
+            clock_.pause(left);
+        }
+    }
+    const std::size_t size = buffers_.tx.assemble(request.code, request.payload());
+    if (!sendFrame(port_, buffers_.tx, size)) {
+        return false;
+    }
+    const TimePoint sent = clock_.now();
+    if (request.code == code::kReadGainBlock1) {
+        firstReadSent_ = sent;
+    }
+    if (request.answer.kind != Answer::Kind::None) {
+        awaited_.push_back({request.answer, sent + patience});
+    }
+    return true;
+}
+
+void ControllerLink::onRxReady() {
+    lastArrival_ = clock_.now();
+    drain();
+}
+
+void ControllerLink::drain() {
+    auto handler = [this](std::span<const std::uint8_t> frameBytes) { frameArrived(frameBytes); };
+    drainPort(port_, buffers_.receiver, handler);
+}
+
+void ControllerLink::frameArrived(std::span<const std::uint8_t> frameBytes) {
+    // Any answer counts, late or not, even one that shows nothing (a failed self-test).
+    std::optional<Answer> answered;
+    const auto found = std::find_if(awaited_.begin(), awaited_.end(), [frameBytes](const Awaited& a) {
+        return a.answer.answeredBy(frameBytes);
+    });
+    if (found != awaited_.end()) {
+        answered = found->answer;
+        awaited_.erase(found);
+    }
+    listener_.onFrame(decodeReply(frameBytes), answered);
+}
+
+std::optional<ControllerLink::TimePoint> ControllerLink::nextDeadline() const {
+    std::optional<TimePoint> next;
+    if (buffers_.receiver.midFrame() && port_.isOpen()) {
+        next = lastArrival_ + quietGap_;
+    }
+    for (const Awaited& a : awaited_) {
+        if (!next || a.due < *next) {
+            next = a.due;
+        }
+    }
+    return next;
+}
+
+void ControllerLink::poll() {
+    const TimePoint now = clock_.now();
+    if (buffers_.receiver.midFrame() && port_.isOpen() && now >= lastArrival_ + quietGap_) {
+        if (const auto queued = port_.queuedInput(); queued && *queued > 0) {
+            // Still waiting in the driver: those bytes did arrive in time, they only were not read yet.
+            onRxReady();
+        } else {
+            // Given up like a bad checksum; a good frame inside it is still found.
+            auto handler = [this](std::span<const std::uint8_t> frameBytes) { frameArrived(frameBytes); };
+            buffers_.receiver.abandonFrame(handler);
+        }
+    }
+    std::vector<Answer> overdue;
+    std::erase_if(awaited_, [&](const Awaited& a) {
+        if (a.due > now) {
+            return false;
+        }
+        overdue.push_back(a.answer);
+        return true;
+    });
+    for (const Answer& answer : overdue) {
+        listener_.onUnanswered(answer);
+    }
+}
+
+} // namespace tq37r

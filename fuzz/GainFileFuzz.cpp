@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Gains gains{};
     std::size_t missing = 0;
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        require(read.values[i] ||
-                (missing < read.missingNames.size() && read.missingNames[missing++] == kGainNames[i].name));
+        require(read.values[i] || (missing < read.missingNames.size() &&
+                                   read.missingNames[missing++] == tq37r::kGains[i].fileName));
         gains[i] = read.values[i].value_or(0);
     }
     require(missing == read.missingNames.size());

@@ -29,10 +29,6 @@ void require(bool condition) {
     }
 }
 
-bool isByte(std::int32_t v) {
-    return v >= 0 && v <= 255;
-}
-
 void checkStatus(const tq37r::StatusMessage& status) {
     require(status.text().size() < 96);
     require(status.countdown() == tq37r::kCountdownReply || status.countdown() == tq37r::kCountdownGyro ||
@@ -40,18 +36,9 @@ void checkStatus(const tq37r::StatusMessage& status) {
 }
 
 void checkReply(const tq37r::Reply& decoded) {
-    if (const auto* r = std::get_if<reply::GainBlock1>(&decoded)) {
-        for (std::int32_t v :
-             {r->altitudeCompensation, r->speedControl, r->otherThird, r->heightP, r->heightI, r->heightD,
-              r->headingLockingCoef, r->headingLockingContinue, r->headingStabilityCoef, r->pitchLevelCoef,
-              r->pitchStabilityContinue, r->pitchStabilityCoef, r->rollLevelCoef, r->rollStabilityContinue,
-              r->rollStabilityCoef}) {
-            require(isByte(v));
-        }
-        checkStatus(r->status);
-    } else if (const auto* r = std::get_if<reply::GainBlock2>(&decoded)) {
-        for (std::int32_t v : {r->yP, r->yI, r->yD, r->xP, r->xI, r->xD}) {
-            require(isByte(v));
+    if (const auto* r = std::get_if<reply::GainReadBack>(&decoded)) {
+        for (std::size_t i = 0; i < tq37r::kGainCount; ++i) {
+            require(r->carries(i) || r->values[i] == 0); // a block fills its own rows only
         }
         checkStatus(r->status);
     } else if (const auto* r = std::get_if<reply::FlightParams>(&decoded)) {

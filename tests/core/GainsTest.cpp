@@ -142,6 +142,12 @@ TEST_F(Gains, ARequestThatCouldNotGoOrGotNoAnswerSaysSo) {
     reply(makeFrame(0xFA, {0xE4})); // whatever this acknowledges, it is not the Set of a closed port
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed);
     click(id::kSetPitch);
+    click(id::kOpenClose);
+    click(id::kOpenClose);
+    reply(makeFrame(0xFA, {0xE4})); // nor that of an earlier open
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed);
+    port.written.clear();
+    click(id::kSetPitch);
     reply(makeFrame(0xFA, {0xE4}));
     click(id::kRead);
     tick(1000ms);

@@ -128,4 +128,16 @@ constexpr std::size_t readBackPayloadSize(GainBlock block) {
     return size;
 }
 
+// A read-back reply's payload carrying `gains`, as the controller sends it (bytes no row uses are 0).
+template <GainBlock block>
+constexpr std::array<std::uint8_t, readBackPayloadSize(block)> readBackPayload(const Gains& gains) {
+    std::array<std::uint8_t, readBackPayloadSize(block)> payload{};
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (rowOfGain(i).block == block) {
+            payload[readBackOffset(i)] = gains[i];
+        }
+    }
+    return payload;
+}
+
 } // namespace tq37r

@@ -3,15 +3,16 @@
 #include <array>
 #include <cstdint>
 
+#include "device/GainTable.h"
+
 namespace tq37r::sim {
 
 // What the controller keeps in flash: everything an operator can set, nothing
 // that only describes the current flight.
 struct ControllerSettings {
-    // Bytes in the order of the 0xEB read-back: Other, Height, three unused bytes, Heading, Pitch, Roll.
-    std::array<std::uint8_t, 18> gainBlock1{5, 5, 0, 15, 1, 10, 0, 0, 0, 15, 45, 60, 35, 0, 30, 35, 0, 30};
-    // Bytes in the order of the 0xED read-back: Y, then X.
-    std::array<std::uint8_t, 6> gainBlock2{15, 1, 8, 15, 1, 8};
+    // The gains as the controller keeps them: in the byte order of the 0xEB and 0xED read-backs.
+    std::array<std::uint8_t, 18> gainBlock1 = readBackPayload<GainBlock::First>(defaultGains());
+    std::array<std::uint8_t, 6> gainBlock2 = readBackPayload<GainBlock::Second>(defaultGains());
     std::uint16_t targetAltitude = 150;
     std::uint16_t circlingRadius = 100;
     std::uint8_t mixingMode = 0x00;

@@ -22,10 +22,12 @@ int main(int argc, char** argv) {
     tq37r::ParamProcessState state;
     tq37r::ParamWindow window(port, state);
     // The controller's answers to a read: its default gains, as in its flash.
+    using tq37r::GainBlock;
     tq37r::TxFrame reply;
-    reply.assemble(tq37r::code::kGainBlock1, {5, 5, 0, 15, 1, 10, 0, 0, 0, 15, 45, 60, 35, 0, 30, 35, 0, 30});
+    reply.assemble(tq37r::code::kGainBlock1, tq37r::readBackPayload<GainBlock::First>(tq37r::defaultGains()));
     window.core().decodeFrame(reply.assembled());
-    reply.assemble(tq37r::code::kGainBlock2, {15, 1, 8, 15, 1, 8});
+    reply.assemble(tq37r::code::kGainBlock2,
+                   tq37r::readBackPayload<GainBlock::Second>(tq37r::defaultGains()));
     window.core().decodeFrame(reply.assembled());
     // Two gains typed and not sent yet.
     for (const auto& [editId, value] :

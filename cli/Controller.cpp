@@ -22,7 +22,7 @@ Controller::Controller(SerialPort& port, LineWait& line, Timing timing)
     : line_(line), timing_(timing), link_(port, *this, *this, buffers_) {}
 
 OpenResult Controller::open(std::string_view portName, std::uint32_t baudRate) {
-    return link_.open(portName, PortSettings{baudRate, timing_.timeout}, line_, 0);
+    return link_.open(portName, PortSettings{baudRate, timing_.timeout}, line_);
 }
 
 Reply Controller::ask(const Request& request) {

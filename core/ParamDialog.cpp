@@ -133,7 +133,7 @@ bool ParamDialog::UpdateData(bool saveAndValidate) {
     if (lineDeferred_) {
         lineDeferred_ = false;
         // Posted, so the request that asked for this transfer goes out first.
-        sink_.postSerialEvent(SerialEvent::RxReady, openTag_);
+        sink_.postSerialEvent(SerialEvent::RxReady, link_.tag());
     }
     return lastTransferCount_ == kTransferOrder.size();
 }
@@ -222,7 +222,7 @@ void ParamDialog::onOpenClose() {
         return;
     }
     const std::string portName = "COM" + std::to_string(portNumber);
-    const OpenResult opened = link_.open(portName, PortSettings{*baudRate}, sink_, openTag_);
+    const OpenResult opened = link_.open(portName, PortSettings{*baudRate}, sink_);
     if (!opened) {
         openFail(portText, openFailureDetail(opened.failure, portText, opened.devicePath));
         return;
@@ -243,7 +243,7 @@ void ParamDialog::onOpenClose() {
 void ParamDialog::onSerialHangUp(std::uint32_t tag) {
     // The adapter went away: let the operator open it again once it is back. A hang-up of an
     // earlier open concerns a port that is closed by now.
-    if (tag == openTag_ && state_.portOpen) {
+    if (link_.isCurrent(tag) && state_.portOpen) {
         closePort();
     }
 }
@@ -253,7 +253,6 @@ void ParamDialog::closePort() {
     sentRows_ = {}; // an acknowledgement after the next open is not for these
     link_.close();
     armLinkTimer();
-    ++openTag_;
     state_.portOpen = false;
     view_.setText(id::kOpenClose, text::kOpenCaption);
 }
@@ -264,7 +263,7 @@ void ParamDialog::openFail(const std::string& portText, const std::string& detai
 
 void ParamDialog::onSerialRx(std::uint32_t tag) {
     // Notifications from the watcher of an earlier open concern a port that is closed by now.
-    if (tag != openTag_ || !state_.portOpen) {
+    if (!link_.isCurrent(tag) || !state_.portOpen) {
         return;
     }
     if (transferring_) {

@@ -136,7 +136,6 @@ private:
     std::size_t lastTransferCount_ = kGainCount + 2;
     bool transferring_ = false; // edits to fields, possibly with the integer prompt up
     bool lineDeferred_ = false; // the line had something for the core meanwhile
-    std::uint32_t openTag_ = 0; // tells this open's notifications from an earlier one's
     GainTracker gains_;
     SaveCheck saveCheck_;
     std::array<std::optional<std::array<std::uint8_t, 3>>, kGainRows.size()> sentRows_; // until acknowledged

@@ -17,7 +17,8 @@ ControllerLink::~ControllerLink() {
 }
 
 OpenResult ControllerLink::open(std::string_view portName, const PortSettings& settings,
-                                SerialEventSink& sink, std::uint32_t tag) {
+                                SerialEventSink& sink) {
+    ++tag_; // from now on, whatever an earlier open's watcher posted is stale
     OpenResult opened = port_.open(portName, settings);
     if (!opened) {
         return opened;
@@ -27,12 +28,13 @@ OpenResult ControllerLink::open(std::string_view portName, const PortSettings& s
     buffers_.receiver.reset();
     awaited_.clear();
     firstReadSent_.reset();
-    port_.setNotifySink(&sink, tag);
+    port_.setNotifySink(&sink, tag_);
     return opened;
 }
 
 void ControllerLink::close() {
     port_.close();
+    ++tag_;
     awaited_.clear(); // nothing more can come from a closed port
 }
 

@@ -55,13 +55,15 @@ public:
     ControllerLink(const ControllerLink&) = delete;
     ControllerLink& operator=(const ControllerLink&) = delete;
 
-    // Opens the line; the port's notifications go to sink with tag. Whatever an earlier line
-    // left half-received or unanswered is forgotten.
-    OpenResult open(std::string_view portName, const PortSettings& settings, SerialEventSink& sink,
-                    std::uint32_t tag);
+    // Opens the line; the port's notifications go to sink, tagged with this open's tag().
+    // Whatever an earlier line left half-received or unanswered is forgotten.
+    OpenResult open(std::string_view portName, const PortSettings& settings, SerialEventSink& sink);
     void close();
     bool isOpen() const { return port_.isOpen(); }
     std::uint32_t baudRate() const { return baudRate_; }
+    // Tells the notifications of this open from those an earlier one's watcher still posted.
+    std::uint32_t tag() const { return tag_; }
+    bool isCurrent(std::uint32_t tag) const { return tag == tag_ && port_.isOpen(); }
 
     // Writes the request, after the read pair's pause when it is the second gain read, and
     // awaits its answer for `patience`. False, awaiting nothing, when the port is closed or
@@ -88,6 +90,7 @@ private:
     LinkListener& listener_;
     LinkBuffers& buffers_;
     std::uint32_t baudRate_ = 0;
+    std::uint32_t tag_ = 0;
     std::chrono::milliseconds quietGap_{0};
     TimePoint lastArrival_{};
     std::optional<TimePoint> firstReadSent_;

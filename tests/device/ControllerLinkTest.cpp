@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 class Link : public ::testing::Test, protected LinkListener {
 protected:
     void SetUp() override { open(19200); }
-    void open(std::uint32_t baud) { ASSERT_TRUE(link.open("COM1", PortSettings{baud}, sink, 7)); }
+    void open(std::uint32_t baud) { ASSERT_TRUE(link.open("COM1", PortSettings{baud}, sink)); }
 
     void onFrame(const Reply& reply, std::optional<Answer> answered) override {
         frames.push_back(describe(reply));
@@ -52,7 +52,7 @@ TEST_F(Link, OnlyTheNamedAcknowledgementAnswersAndAMissingOneIsToldOnce) {
     const Answer pitch = Answer::acknowledgement(0xE4);
     ASSERT_TRUE(link.send(request::setGainRow(GainGroup::Pitch, 35, 0, 30)));
     EXPECT_EQ(port.written.back(), makeFrame(0xE4, {35, 0, 30}));
-    EXPECT_EQ(port.sinkTag, 7u);
+    EXPECT_TRUE(link.isCurrent(port.sinkTag));
     arrive(makeFrame(0xFA, {0xE5})); // another row's
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_FALSE(answers[0]);

@@ -8,13 +8,11 @@
 #include "device/Codes.h"
 #include "device/Requests.h"
 #include "protocol/FrameIo.h"
+#include "protocol/LineTime.h"
 
 namespace tq37r::cli {
 
 namespace {
-
-// The controller needs this long after the first read request before it takes the second.
-constexpr std::chrono::milliseconds kReadPairGap{100};
 
 std::string hex(std::uint8_t code) {
     char text[8];
@@ -38,11 +36,6 @@ template <typename R> auto takes(R& into) {
         }
         return answer != nullptr;
     };
-}
-
-// Serial bytes are 10 bits on the line: start, 8 data, stop.
-std::chrono::microseconds lineTime(std::size_t byteCount, std::uint32_t baudRate) {
-    return std::chrono::microseconds(baudRate == 0 ? 0 : byteCount * 10'000'000 / baudRate);
 }
 
 } // namespace
@@ -71,7 +64,7 @@ Gains Controller::readGains() {
         ask(request::readGainBlock1(tx_), "the first gain read (" + hex(code::kReadGainBlock1) + ")",
             takes(first));
     // Keep reading meanwhile, so what arrives in the gap does not pile up.
-    waitFor(firstSent + kReadPairGap, [](const Reply&) { return false; });
+    waitFor(firstSent + request::kReadPairGap, [](const Reply&) { return false; });
     ask(request::readGainBlock2(tx_), "the second gain read (" + hex(code::kReadGainBlock2) + ")",
         takes(second));
     return gainsFromBlocks(first, second);

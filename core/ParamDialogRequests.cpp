@@ -1,7 +1,6 @@
 // The request side of ParamDialog: one handler per button that talks to the controller.
 #include "core/ParamDialog.h"
 
-#include <chrono>
 
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
@@ -11,13 +10,6 @@
 #include "res/ControlIds.h"
 
 namespace tq37r {
-namespace {
-
-// The controller needs this gap between the two halves of a read.
-constexpr std::chrono::milliseconds kReadPairPause{100};
-
-} // namespace
-
 void ParamDialog::sendRequest(std::size_t byteCount, std::optional<std::uint8_t> expectedAnswer) {
     if (!state_.portOpen) {
         showStatus(text::kPortNotOpen, kCountdownNotice);
@@ -110,7 +102,7 @@ void ParamDialog::onRead() {
     // A read of its own, even when a save's check never got its answers: its replies are shown as replies.
     verifyingSave_ = false;
     sendRequest(request::readGainBlock1(state_.tx), code::kGainBlock1);
-    clock_.pause(kReadPairPause);
+    clock_.pause(request::kReadPairGap);
     sendRequest(request::readGainBlock2(state_.tx), code::kGainBlock2);
 }
 

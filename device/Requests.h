@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,6 +24,9 @@ int mixingModeItem(std::uint8_t modeByte);
 // Each builder assembles one request in tx from offset 0 and returns its byte count (L + 2).
 // Gains go out as their low 8 bits, altitude and radius as 16 bits high byte first.
 namespace request {
+// The controller takes the second gain read (0xEC) only this long after the first (0xEA).
+inline constexpr std::chrono::milliseconds kReadPairGap{100};
+
 std::size_t setGainGroup(TxFrame& tx, GainGroup group, std::int32_t first, std::int32_t second,
                          std::int32_t third);
 std::size_t setTargetAltitude(TxFrame& tx, std::int32_t targetAltitude);

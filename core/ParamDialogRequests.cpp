@@ -1,7 +1,6 @@
 // The request side of ParamDialog: one handler per button that talks to the controller.
 #include "core/ParamDialog.h"
 
-
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
 #include "core/GainGrid.h"

@@ -5,18 +5,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "protocol/LineTime.h"
 #include "serial/SerialPort.h"
 
 namespace tq37r {
 
 std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate) {
     constexpr std::chrono::milliseconds kMinimum{50};
-    if (baudRate == 0) {
-        return kMinimum;
-    }
-    // 20 bytes of 10 bits each (start, 8 data, stop), rounded up.
-    const auto twentyBytes = std::chrono::milliseconds((200'000 + baudRate - 1) / baudRate);
-    return std::max(kMinimum, twentyBytes);
+    return std::max(kMinimum, std::chrono::ceil<std::chrono::milliseconds>(lineTime(20, baudRate)));
 }
 
 bool sendFrame(SerialPort& port, const TxFrame& tx, std::size_t byteCount) {

@@ -11,6 +11,14 @@ bool FaultInjector::chance(double probability) {
     return std::uniform_real_distribution<double>(0, 1)(random_) < probability;
 }
 
+void FaultInjector::garble(std::size_t count, std::vector<std::uint8_t>& line) {
+    std::uniform_int_distribution<int> byte(0, 254);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int b = byte(random_);
+        line.push_back(static_cast<std::uint8_t>(b >= frame::kHeader2 ? b + 1 : b));
+    }
+}
+
 FaultInjector::Outcome FaultInjector::shape(std::span<const std::uint8_t> frameBytes,
                                             std::vector<std::uint8_t>& line) {
     Outcome outcome;

@@ -31,6 +31,10 @@ public:
     // Garbage never holds the header pair A5 5A, so it cannot start a frame of its own.
     Outcome shape(std::span<const std::uint8_t> frameBytes, std::vector<std::uint8_t>& line);
 
+    // Appends count bytes of garbage, what a receiver at another rate makes of a frame. None is
+    // 0x5A, so whatever came before, garbage cannot complete a header.
+    void garble(std::size_t count, std::vector<std::uint8_t>& line);
+
 private:
     bool chance(double probability);
 

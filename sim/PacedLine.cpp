@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include "protocol/LineTime.h"
+
 namespace tq37r::sim {
 
 namespace {
@@ -16,7 +18,7 @@ PacedLine::PacedLine(std::uint32_t baud) {
         burst_ = kUnpacedChunk;
         return;
     }
-    byteTime_ = std::chrono::nanoseconds(10'000'000'000LL / baud);
+    byteTime_ = lineTime(1, baud);
     burst_ = std::max<std::size_t>(1, static_cast<std::size_t>(kBurstTime / byteTime_));
 }
 

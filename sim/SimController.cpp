@@ -22,10 +22,6 @@ WireFrame makeFrame(std::uint8_t code, std::initializer_list<std::uint8_t> paylo
     return makeFrame(code, std::span<const std::uint8_t>(payload.begin(), payload.size()));
 }
 
-bool isKnownMixingMode(std::uint8_t value) {
-    return value == 0x00 || value == 0x80 || value == 0x01 || value == 0x81;
-}
-
 std::uint8_t highByte(std::uint16_t v) {
     return static_cast<std::uint8_t>(v >> 8);
 }
@@ -89,14 +85,15 @@ void SimController::handleRequest(std::span<const std::uint8_t> frameBytes, std:
         }
         return;
     case code::kSetFlightMode:
-        if (payload.empty() || payload[0] > 2) {
+        if (payload.empty() || payload[0] > static_cast<std::uint8_t>(FlightMode::Auto)) {
             return;
         }
         flightMode_ = payload[0];
         replies.push_back(makeFrame(code::kAcknowledgement, {code}));
         return;
     case code::kSetTask:
-        if (payload.empty() || (payload[0] > 2 && payload[0] != kTaskCancel)) {
+        if (payload.empty() ||
+            (payload[0] > static_cast<std::uint8_t>(Task::TakeOff) && payload[0] != kTaskCancel)) {
             return;
         }
         task_ = payload[0];
@@ -122,7 +119,7 @@ bool SimController::applySetting(std::uint8_t code, std::span<const std::uint8_t
         return true;
     }
     case code::kSetMixingMode:
-        if (payload.empty() || !isKnownMixingMode(payload[0])) {
+        if (payload.empty() || mixingModeItem(payload[0]) < 0) {
             return false;
         }
         working_.mixingMode = payload[0];
@@ -158,7 +155,9 @@ void SimController::answerGyro(std::vector<WireFrame>& replies) {
     lastGyro_ = {static_cast<std::int8_t>(4 + jitter(random_)),
                  static_cast<std::int8_t>(-6 + jitter(random_)),
                  static_cast<std::int8_t>(2 + jitter(random_))};
-    replies.push_back(makeFrame(code::kGyroResult, {0, static_cast<std::uint8_t>(lastGyro_.x),
+    // The first byte is 0 for a passed test; a failed one still carries the readings.
+    const std::uint8_t failed = gyroFails_ ? 1 : 0;
+    replies.push_back(makeFrame(code::kGyroResult, {failed, static_cast<std::uint8_t>(lastGyro_.x),
                                                     static_cast<std::uint8_t>(lastGyro_.y),
                                                     static_cast<std::uint8_t>(lastGyro_.z)}));
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "device/Requests.h"
 #include "sim/ControllerSettings.h"
 #include "sim/FlashFile.h"
 
@@ -28,7 +29,7 @@ struct GyroReading {
 // the frames the controller answers with.
 class SimController {
 public:
-    static constexpr std::uint8_t kTaskCancel = 255;
+    static constexpr auto kTaskCancel = static_cast<std::uint8_t>(Task::Cancel);
 
     // Starts from the flash file's image when the file exists, else from the
     // defaults; throws std::runtime_error for a damaged file.
@@ -37,6 +38,9 @@ public:
     // Appends the answers to one request, in the order they go out. Unknown
     // codes and requests too short for their code get no answer.
     void handleRequest(std::span<const std::uint8_t> frameBytes, std::vector<WireFrame>& replies);
+
+    // From now on the gyro self-test reports a failure.
+    void failGyroSelfTest() { gyroFails_ = true; }
 
     WireFrame stateReport() const;
     // Telemetry the controller sends on its own; the tool shows nothing for it.
@@ -62,6 +66,7 @@ private:
     std::uint8_t flightMode_ = 0;
     std::uint8_t task_ = kTaskCancel;
     GyroReading lastGyro_;
+    bool gyroFails_ = false;
     std::mt19937 random_;
 };
 

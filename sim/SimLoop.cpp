@@ -8,7 +8,11 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include "device/Codes.h"
+#include "device/ControllerLink.h"
+#include "device/Requests.h"
 #include "protocol/Frame.h"
+#include "serial/posix/KernelBaudRate.h"
 
 namespace tq37r::sim {
 
@@ -20,6 +24,11 @@ constexpr std::size_t kReportBacklogLimit = 64;
 // Telemetry rides along with every n-th state report.
 constexpr std::uint64_t kF2Every = 4;
 constexpr std::uint64_t kF3Every = 10;
+// The first read is stamped when this process gets to it, which on a busy machine can be 10 to
+// 20 ms late: this much of the gap is forgiven, so that a tool keeping it to the millisecond is not
+// refused. One that does not wait still is: its second read follows within the first one's answer,
+// under 70 ms down to 4800 baud.
+constexpr std::chrono::milliseconds kLateStampAllowance{30};
 
 timespec toTimespec(std::chrono::nanoseconds d) {
     if (d.count() < 0) {
@@ -33,7 +42,8 @@ timespec toTimespec(std::chrono::nanoseconds d) {
 
 SimLoop::SimLoop(const SimOptions& options, SimController& controller, PseudoTerminal& pty, int signalFd)
     : options_(options), controller_(controller), pty_(pty), signalFd_(signalFd),
-      faults_(options.faults, options.seed.value_or(1) ^ 0x5A5AA5A5u), line_(options.baud) {}
+      faults_(options.faults, options.seed.value_or(1) ^ 0x5A5AA5A5u), line_(options.baud),
+      input_(options.baud) {}
 
 int SimLoop::run() {
     const Clock::time_point start = Clock::now();
@@ -46,6 +56,7 @@ int SimLoop::run() {
         if (deadline_ && now >= *deadline_) {
             return 0;
         }
+        takeArrived(now);
         releaseDueReplies(now);
         if (options_.flood) {
             if (line_.pending() == 0) {
@@ -101,6 +112,9 @@ std::optional<SimLoop::Clock::time_point> SimLoop::nextWake() const {
             wake = t;
         }
     };
+    if (const auto arrival = input_.nextArrival()) {
+        earliest(*arrival);
+    }
     if (!delayed_.empty()) {
         earliest(delayed_.front().due);
     }
@@ -137,15 +151,49 @@ SimLoop::Step SimLoop::readRequests() {
         std::perror("tq37r-sim: read");
         return Step::Failed;
     }
-    auto handler = [this](std::span<const std::uint8_t> frameBytes) { onRequest(frameBytes); };
-    receiver_.feed({buffer.data(), static_cast<std::size_t>(count)}, handler);
+    const std::span<const std::uint8_t> bytes{buffer.data(), static_cast<std::size_t>(count)};
+    if (!rateMatches()) {
+        // Nothing of it is understood, and a frame under way is broken.
+        receiver_.reset();
+        auto tally = [this](std::span<const std::uint8_t> frameBytes) {
+            ++stats_.requestsWrongRate[frameBytes[frame::kCodeOffset]];
+        };
+        misheard_.feed(bytes, tally);
+        return Step::Continue;
+    }
+    const Clock::time_point now = Clock::now();
+    input_.add(bytes, now);
+    takeArrived(now);
     return Step::Continue;
 }
 
+void SimLoop::takeArrived(Clock::time_point now) {
+    const std::span<const std::uint8_t> arrived = input_.take(now);
+    if (!arrived.empty()) {
+        auto handler = [this](std::span<const std::uint8_t> frameBytes) { onRequest(frameBytes); };
+        receiver_.feed(arrived, handler);
+    }
+}
+
+bool SimLoop::rateMatches() const {
+    return options_.baud == 0 || kernelBaudRate(pty_.master()) == options_.baud;
+}
+
+bool SimLoop::tooSoonAfterFirstRead(Clock::time_point now) const {
+    return firstReadAt_ && now - *firstReadAt_ < ControllerLink::kReadPairPause - kLateStampAllowance;
+}
+
 void SimLoop::onRequest(std::span<const std::uint8_t> frameBytes) {
-    ++stats_.requestsReceived[frameBytes[frame::kCodeOffset]];
+    const std::uint8_t code = frameBytes[frame::kCodeOffset];
+    ++stats_.requestsReceived[code];
     if (faults_.dropRequest()) {
         ++stats_.requestsDropped;
+        return;
+    }
+    if (code == code::kReadGainBlock1) {
+        firstReadAt_ = Clock::now();
+    } else if (code == code::kReadGainBlock2 && options_.strictGap && tooSoonAfterFirstRead(Clock::now())) {
+        ++stats_.requestsIgnoredGap;
         return;
     }
     replies_.clear();
@@ -180,9 +228,14 @@ void SimLoop::sendReport() {
 }
 
 void SimLoop::send(const WireFrame& frameBytes) {
+    const std::uint8_t code = frameBytes[frame::kCodeOffset];
+    if (!rateMatches()) {
+        faults_.garble(frameBytes.size(), line_.queue());
+        ++stats_.framesGarbled[code];
+        return;
+    }
     const FaultInjector::Outcome outcome = faults_.shape(frameBytes, line_.queue());
     stats_.noiseBytes += outcome.noiseBytes;
-    const std::uint8_t code = frameBytes[frame::kCodeOffset];
     ++(outcome.corrupted ? stats_.framesCorrupted : stats_.framesSent)[code];
 }
 

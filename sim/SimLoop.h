@@ -8,6 +8,7 @@
 
 #include "protocol/FrameReceiver.h"
 #include "sim/FaultInjector.h"
+#include "sim/PacedInput.h"
 #include "sim/PacedLine.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/SimController.h"
@@ -16,9 +17,9 @@
 
 namespace tq37r::sim {
 
-// The simulator's single-threaded poll loop: reads requests from the pty,
-// answers them, sends state reports on time, and ends on a signal, a hang-up
-// or its time limit.
+// The simulator's single-threaded poll loop: reads requests from the pty as
+// they come down the line, answers them, sends state reports on time, and ends
+// on a signal, a hang-up or its time limit.
 class SimLoop {
 public:
     using Clock = std::chrono::steady_clock;
@@ -36,6 +37,10 @@ private:
 
     Step readRequests();
     Step readSignal();
+    void takeArrived(Clock::time_point now);
+    // The tool's rate is on the pty, which both ends share: a UART at another rate hears garbage.
+    bool rateMatches() const;
+    bool tooSoonAfterFirstRead(Clock::time_point now) const;
     void onRequest(std::span<const std::uint8_t> frameBytes);
     void send(const WireFrame& frameBytes);
     void sendReport();
@@ -48,7 +53,9 @@ private:
     int signalFd_;
     FaultInjector faults_;
     PacedLine line_;
+    PacedInput input_;
     FrameReceiver receiver_;
+    FrameReceiver misheard_; // what the tool sent at another rate, only to count it
     SimStats stats_;
 
     struct Delayed {
@@ -60,6 +67,7 @@ private:
     Clock::time_point nextReport_{};
     std::optional<Clock::time_point> deadline_;
     std::uint64_t reportCount_ = 0;
+    std::optional<Clock::time_point> firstReadAt_;
 };
 
 } // namespace tq37r::sim

@@ -105,8 +105,11 @@ ParseResult parseOptions(int argc, char** argv) {
                        return std::string();
                    });
     addFlag(app, "--device-path", o.printDevicePath, "print the pty's path on stdout");
-    addValueOption(app, "--baud", "N", "pace output at N baud, 10 bits a byte (default 115200; 0 = unpaced)",
-                   number(4000000, o.baud, "a baud rate up to 4000000"));
+    addValueOption(
+        app, "--baud", "N",
+        "the controller's rate: both ways paced at 10 bits a byte, a tool at another rate gets garbage "
+        "(default 115200; 0 = unpaced, any rate)",
+        number(4000000, o.baud, "a baud rate up to 4000000"));
     addValueOption(app, "--flash", "FILE", "keep the saved settings in FILE across runs",
                    [&o](const std::string& value) {
                        o.flashPath = value;
@@ -122,6 +125,10 @@ ParseResult parseOptions(int argc, char** argv) {
     addValueOption(app, "--delay-ms", "N", "answer requests N ms late",
                    number(3600000, o.delayMs, "a delay in ms"));
     addFlag(app, "--flood", o.flood, "send state reports back to back at the full line rate");
+    addFlag(
+        app, "--strict-gap", o.strictGap,
+        "ignore a second gain read (0xEC) sooner than 100 ms after the first (0xEA), as the controller does");
+    addFlag(app, "--gyro-fail", o.gyroFails, "the gyro self-test reports a failure");
     addValueOption(app, "--seed", "N", "seed for the fault injection and sensor values",
                    optionalNumber(o.seed, "a number"));
     addValueOption(app, "--exit-after-ms", "N", "end by itself after N ms",

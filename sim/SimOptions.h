@@ -18,6 +18,8 @@ struct SimOptions {
     FaultSettings faults;
     std::uint32_t delayMs = 0;
     bool flood = false;
+    bool strictGap = false; // ignore a second gain read that comes too soon after the first
+    bool gyroFails = false;
     std::optional<std::uint32_t> seed;
     std::optional<std::uint32_t> exitAfterMs;
     bool stats = false;

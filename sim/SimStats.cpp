@@ -18,7 +18,10 @@ void SimStats::print(std::FILE* out) const {
     printByCode(out, "requests-received", requestsReceived);
     printByCode(out, "frames-sent", framesSent);
     printByCode(out, "frames-corrupted", framesCorrupted);
+    printByCode(out, "requests-wrong-rate", requestsWrongRate);
+    printByCode(out, "frames-garbled", framesGarbled);
     std::fprintf(out, "requests-dropped %" PRIu64 "\n", requestsDropped);
+    std::fprintf(out, "requests-ignored-gap %" PRIu64 "\n", requestsIgnoredGap);
     std::fprintf(out, "noise-bytes %" PRIu64 "\n", noiseBytes);
     std::fprintf(out, "reports-skipped %" PRIu64 "\n", reportsSkipped);
     std::fflush(out);

@@ -59,6 +59,9 @@ int main(int argc, char** argv) {
             flash.emplace(options.flashPath);
         }
         SimController controller(std::move(flash), options.firmware, *options.seed);
+        if (options.gyroFails) {
+            controller.failGyroSelfTest();
+        }
         PseudoTerminal pty;
         std::unique_ptr<PortLink> link;
         if (!options.portName.empty()) {

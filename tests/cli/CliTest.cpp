@@ -83,19 +83,14 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // A simulator on COM1 at the tool's default rate, ready once it has told its pty.
+    // A simulator on COM1 at the tool's default rate, refusing a second read that comes too soon
+    // as the controller does; ready once it has told its pty.
     static std::unique_ptr<SimProcess> startSim(const Args& extra = {}) {
-        Args args{TQ37R_SIM_PATH, "--port", "COM1", "--baud", "19200", "--device-path"};
+        Args args{TQ37R_SIM_PATH, "--port", "COM1", "--baud", "19200", "--device-path", "--strict-gap"};
         args.insert(args.end(), extra.begin(), extra.end());
         auto sim = std::make_unique<SimProcess>(args);
         EXPECT_FALSE(sim->readLine(5s).empty());
         return sim;
-    }
-    // Ends the simulator; what it printed with --stats.
-    static std::string stopSim(SimProcess& sim) {
-        sim.signal(SIGTERM);
-        EXPECT_EQ(sim.waitExit(5s), 0);
-        return outputOf(sim, 1s);
     }
     // The stdout of a command that must succeed, run with `options` first.
     std::string ok(Args args) const {
@@ -118,7 +113,7 @@ TEST_F(Cli, SavedChangesSurviveARestartAndAFileRestoresThem) {
     EXPECT_TRUE(ok({"ports"}).starts_with("COM1 " + (dir / "COM1").string() + "\nCOM2 not-present\n"));
     EXPECT_EQ(ok({"set", "pitch.level=40", "x.d=9", "roll.level=35"}), "pitch.level 35 40\nx.d 8 9\n");
     EXPECT_EQ(ok({"save"}), "saved\n");
-    const std::string stats = stopSim(*sim);
+    const std::string stats = sim->stop();
     // Pitch and X changed; Roll was named but kept its value, so it is not sent.
     EXPECT_NE(stats.find("requests-received E4 1\n"), npos) << stats;
     EXPECT_NE(stats.find("requests-received E7 1\n"), npos) << stats;
@@ -157,7 +152,7 @@ TEST_F(Cli, ExitStatusTellsWhatWentWrong) {
     EXPECT_EQ(silent.out,
               "{\"error\":\"no answer to read gains, first block (0xEA) after 2 tries\",\"exit\":3}\n");
     // The read's two tries and nothing from the refused commands.
-    const std::string stats = stopSim(*sim);
+    const std::string stats = sim->stop();
     EXPECT_NE(stats.find("requests-received EA 2\n"), npos) << stats;
 }
 

@@ -41,11 +41,12 @@ protected:
         std::filesystem::remove_all(dir);
     }
 
-    // The simulator at the window's default 19200 baud, its flash in this test's file.
+    // The simulator at the window's default 19200 baud, its flash in this test's file, refusing a
+    // second read that comes too soon as the controller does.
     void startSim(const char* reportMs = "100") {
-        const std::vector<std::string> args{TQ37R_SIM_PATH, "--port", "COM1",    "--device-path",
-                                            "--baud",       "19200",  "--flash", flash.string(),
-                                            "--report-ms",  reportMs};
+        const std::vector<std::string> args{TQ37R_SIM_PATH, "--port", "COM1",        "--device-path",
+                                            "--baud",       "19200",  "--flash",     flash.string(),
+                                            "--report-ms",  reportMs, "--strict-gap"};
         sim = std::make_unique<testing::SimProcess>(args);
         ASSERT_FALSE(sim->readLine(5s).empty()) << "the simulator did not start";
     }

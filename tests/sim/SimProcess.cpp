@@ -1,5 +1,7 @@
 #include "SimProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fcntl.h>
 #include <poll.h>
@@ -70,6 +72,17 @@ std::optional<int> SimProcess::waitExit(std::chrono::milliseconds timeout) {
         }
     }
     return WIFEXITED(*waitStatus_) ? std::optional<int>(WEXITSTATUS(*waitStatus_)) : std::nullopt;
+}
+
+std::string SimProcess::stop() {
+    signal(SIGTERM);
+    EXPECT_EQ(waitExit(std::chrono::seconds(5)), 0);
+    std::string lines;
+    for (std::string line = readLine(std::chrono::seconds(1)); !line.empty();
+         line = readLine(std::chrono::seconds(1))) {
+        lines += line + "\n";
+    }
+    return lines;
 }
 
 } // namespace tq37r::testing

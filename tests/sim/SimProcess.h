@@ -24,6 +24,8 @@ public:
     void signal(int signo) const { ::kill(pid_, signo); }
     // The exit code, or nullopt when it is still running after timeout (or died by a signal).
     std::optional<int> waitExit(std::chrono::milliseconds timeout);
+    // Ends it with SIGTERM, expecting status 0; the lines it printed meanwhile (--stats).
+    std::string stop();
 
 private:
     pid_t pid_ = -1;

@@ -1,15 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <poll.h>
 #include <sstream>
+#include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 #include "SimProcess.h"
+#include "device/Codes.h"
 #include "device/Requests.h"
+#include "device/ControllerLink.h"
+#include "protocol/FrameReceiver.h"
+#include "protocol/LineTime.h"
 #include "protocol/TxFrame.h"
+#include "serial/posix/KernelBaudRate.h"
 #include "sim/FaultInjector.h"
 #include "sim/SimController.h"
 #include "sim/SimOptions.h"
@@ -21,6 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Shown = std::vector<std::string>;
+using Clock = std::chrono::steady_clock;
+using Codes = std::vector<std::uint8_t>;
 
 // What the tool makes of the controller's answers to one request.
 Shown answers(SimController& controller, const Request& request) {
@@ -32,6 +43,42 @@ Shown answers(SimController& controller, const Request& request) {
                    [](const WireFrame& reply) { return test::describe(decodeReply(reply)); });
     return shown;
 }
+
+// The tool's end of a simulator's line: its pty opened at a rate, as the tool opens it.
+struct ToolEnd {
+    ToolEnd(const std::string& path, std::uint32_t rate) : fd(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+        // The simulator has made the line raw already.
+        EXPECT_TRUE(setKernelBaudRate(fd, rate));
+        ::tcflush(fd, TCIOFLUSH);
+    }
+    ~ToolEnd() { ::close(fd); }
+    // When the request was written.
+    Clock::time_point send(const test::Builder& request) {
+        TxFrame tx;
+        const std::size_t size = request(tx);
+        EXPECT_EQ(::write(fd, tx.bytes(size).data(), size), static_cast<ssize_t>(size));
+        return Clock::now();
+    }
+    // The codes of the frames that come within `within`, up to a frame with code `until`.
+    Codes listen(std::chrono::milliseconds within, int until = -1) {
+        Codes codes;
+        auto onFrame = [&codes](std::span<const std::uint8_t> f) { codes.push_back(f[frame::kCodeOffset]); };
+        std::uint8_t buffer[256];
+        for (const auto end = Clock::now() + within; codes.empty() || codes.back() != until;) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(std::max(end - Clock::now(), Clock::duration{}) / 1ms)) <= 0) {
+                break;
+            }
+            const auto n = static_cast<std::size_t>(std::max<ssize_t>(::read(fd, buffer, sizeof buffer), 0));
+            firstByte = firstByte.value_or(Clock::now());
+            receiver.feed({buffer, n}, onFrame);
+        }
+        return codes;
+    }
+    int fd;
+    FrameReceiver receiver;
+    std::optional<Clock::time_point> firstByte; // of any kind, frame or not
+};
 
 // A folder of the test's own for flash files, and for port links in a subfolder not made yet.
 struct Simulator : ::testing::Test {
@@ -81,6 +128,9 @@ TEST(SimController, AnswersEachRequestWithWhatTheToolExpects) {
     const auto gyro = std::get<reply::GyroResult>(decodeReply(replies.at(0)));
     const GyroReading& g = controller.lastGyro();
     EXPECT_EQ((std::vector{gyro.x, gyro.y, gyro.z}), (std::vector{g.x * 0.1, g.y * 0.1, g.z * 0.1}));
+    controller.failGyroSelfTest();
+    EXPECT_EQ(answers(controller, build(request::gyroSelfTest)), Shown{"ignored"})
+        << "the tool shows no failed test";
 }
 
 TEST_F(Simulator, SavedSettingsSurviveARestartAndOthersDoNot) {
@@ -167,6 +217,44 @@ TEST_F(Simulator, EndsAsToldAndReplacesOnlyAStaleLink) {
     sim.signal(SIGUSR1);
     EXPECT_EQ(sim.waitExit(5s), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(ports / "COM1")));
+}
+
+TEST(SimLine, AnswersOnlyAToolAtItsRateWhichItReadsAtEachRequest) {
+    testing::SimProcess sim(
+        {TQ37R_SIM_PATH, "--device-path", "--baud", "19200", "--report-ms", "20", "--stats"});
+    const std::string path = sim.readLine(5s);
+    {
+        ToolEnd wrongRate(path, 57600);
+        wrongRate.send(build(request::readGainBlock1));
+        EXPECT_EQ(wrongRate.listen(300ms), Codes{}) << "neither the answer nor a report is a frame";
+        EXPECT_TRUE(wrongRate.firstByte) << "the reports come as garbage";
+    }
+    ToolEnd rightRate(path, 19200);
+    rightRate.send(build(request::readGainBlock1));
+    EXPECT_EQ(std::ranges::count(rightRate.listen(1s, code::kGainBlock1), code::kGainBlock1), 1);
+    EXPECT_NE(sim.stop().find("requests-wrong-rate EA 1\n"), std::string::npos);
+
+    testing::SimProcess unpaced({TQ37R_SIM_PATH, "--device-path", "--baud", "0", "--report-ms", "0"});
+    ToolEnd anyRate(unpaced.readLine(5s), 4800);
+    anyRate.send(build(request::readGainBlock1));
+    EXPECT_EQ(anyRate.listen(1s, code::kGainBlock1), Codes{code::kGainBlock1});
+}
+
+TEST(SimLine, TakesRequestsAtTheLineRateAndASecondReadOnlyAfterTheGap) {
+    testing::SimProcess sim(
+        {TQ37R_SIM_PATH, "--device-path", "--baud", "9600", "--report-ms", "0", "--strict-gap", "--stats"});
+    ToolEnd tool(sim.readLine(5s), 9600);
+    // Two reads back to back: the first is answered, not before it is through the line; the second
+    // came too soon. One sent 100 ms after its first is taken.
+    Clock::time_point asked = tool.send(build(request::readGainBlock1));
+    tool.send(build(request::readGainBlock2));
+    EXPECT_EQ(tool.listen(500ms), Codes{code::kGainBlock1}) << "the second read came too soon";
+    EXPECT_GE(tool.firstByte.value_or(asked) - asked, lineTime(6, 9600));
+    asked = tool.send(build(request::readGainBlock1));
+    std::this_thread::sleep_until(asked + ControllerLink::kReadPairPause + 10ms);
+    tool.send(build(request::readGainBlock2));
+    EXPECT_EQ(tool.listen(1s, code::kGainBlock2), (Codes{code::kGainBlock1, code::kGainBlock2}));
+    EXPECT_NE(sim.stop().find("requests-ignored-gap 1\n"), std::string::npos);
 }
 
 } // namespace

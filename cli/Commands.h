@@ -10,6 +10,7 @@
 #include "cli/GainArguments.h"
 #include "cli/Output.h"
 #include "core/GainFile.h"
+#include "device/Requests.h"
 
 namespace tq37r::cli {
 
@@ -36,6 +37,25 @@ int restore(Controller& controller, const GainFileRead& file, bool thenSave, Out
 int diff(Controller& controller, const GainFileRead& file, Output& out);
 // Until `duration` has passed (forever when nullopt) or the controller is interrupted.
 int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, Output& out);
+
+// The hidden controls' requests. Setters print what they set once it is acknowledged.
+enum class FlightSetting { Altitude, Radius };
+int flightSetting(Controller& controller, FlightSetting which, std::optional<std::uint16_t> value,
+                  Output& out);
+int flightSettings(Controller& controller, Output& out);
+// item: 1 to 4, as the window's list numbers its entries.
+int mixing(Controller& controller, std::optional<int> item, Output& out);
+int gyroTest(Controller& controller, Output& out);
+int autoReturn(Controller& controller, bool on, Output& out);
+// These command the aircraft: they print the state report that follows.
+int flightMode(Controller& controller, FlightMode mode, Output& out);
+int task(Controller& controller, Task task, Output& out);
+
+// The COM names of the window's list that stand for a device here.
+std::vector<std::string> presentPorts(const SerialPort& port);
+// Tries each port at each rate; prints where the controller answers.
+int detect(Controller& controller, std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+           Output& out);
 
 // Reads a gain file; throws kExitBadFile with the reader's message when it is refused, and
 // warns about unknown and missing names.

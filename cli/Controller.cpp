@@ -19,7 +19,7 @@ std::string hex(std::uint8_t code) {
 } // namespace
 
 Controller::Controller(SerialPort& port, LineWait& line, Timing timing)
-    : line_(line), timing_(timing), link_(port, *this, *this, buffers_) {}
+    : line_(line), timing_(timing), link_(port, *this, *this, buffers_), search_(link_, line) {}
 
 OpenResult Controller::open(std::string_view portName, std::uint32_t baudRate) {
     return link_.open(portName, PortSettings{baudRate, timing_.timeout}, line_);
@@ -78,6 +78,31 @@ void Controller::save() {
     ask(request::saveConfiguration());
 }
 
+std::vector<ControllerSearch::Found>
+Controller::findController(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+                           const std::function<void(const std::string& port, std::uint32_t baudRate,
+                                                    std::chrono::milliseconds elapsed)>& trying) {
+    const TimePoint start = line_.now();
+    std::size_t announced = 0;
+    const auto announce = [&] {
+        if (search_.running() && search_.tried() != announced) {
+            announced = search_.tried();
+            trying(search_.port(), search_.baudRate(),
+                   std::chrono::duration_cast<std::chrono::milliseconds>(line_.now() - start));
+        }
+    };
+    search_.start(std::move(ports), std::move(rates), timing_.timeout, false);
+    announce();
+    runLine(
+        [&] {
+            announce();
+            return !search_.running();
+        },
+        std::nullopt);
+    search_.cancel(); // an interrupt leaves it running
+    return search_.found();
+}
+
 void Controller::watchReports(std::optional<std::chrono::milliseconds> duration,
                               const std::function<void(const reply::StateReport&)>& onReport) {
     std::optional<TimePoint> until;
@@ -98,6 +123,10 @@ void Controller::pause(std::chrono::milliseconds duration) {
 }
 
 void Controller::onFrame(const Reply& reply, std::optional<Answer> answered) {
+    if (search_.running()) {
+        search_.onFrame(reply, answered);
+        return;
+    }
     if (answered && answered == awaited_) {
         // A frame of the awaited code too short for its layout decodes to nothing: ask again.
         if (std::holds_alternative<reply::Ignored>(reply)) {
@@ -112,6 +141,10 @@ void Controller::onFrame(const Reply& reply, std::optional<Answer> answered) {
 }
 
 void Controller::onUnanswered(const Answer& answer) {
+    if (search_.running()) {
+        search_.onUnanswered(answer);
+        return;
+    }
     if (answer == awaited_) {
         unanswered_ = true;
     }
@@ -124,8 +157,12 @@ void Controller::runLine(const std::function<bool()>& done, std::optional<TimePo
             wake = until;
         }
         const LineWait::Seen seen = line_.wait(wake);
-        if (seen.hungUp) {
-            throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
+        // A hang-up of a line the search has already left is no news.
+        if (seen.hungUp && link_.isCurrent(*seen.hungUp)) {
+            if (!search_.running()) {
+                throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
+            }
+            search_.onHangUp();
         }
         if (seen.interrupted) {
             return;
@@ -134,6 +171,7 @@ void Controller::runLine(const std::function<bool()>& done, std::optional<TimePo
             link_.onRxReady();
         }
         link_.poll();
+        search_.advance(); // only here, after the link's calls: moving on closes the line
         if (until && line_.now() >= *until) {
             return;
         }

@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/LineWait.h"
 #include "device/ControllerLink.h"
+#include "device/ControllerSearch.h"
 #include "device/GainTable.h"
 #include "device/Reply.h"
 #include "serial/SerialPort.h"
@@ -41,6 +44,13 @@ public:
     // Asks the controller to keep what it holds in flash and waits for the acknowledgement.
     void save();
 
+    // The ports among `ports` where the controller answers, and at which of `rates`; `trying`
+    // hears of each try as it begins. Leaves the line closed.
+    std::vector<ControllerSearch::Found>
+    findController(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+                   const std::function<void(const std::string& port, std::uint32_t baudRate,
+                                            std::chrono::milliseconds elapsed)>& trying);
+
     // Calls onReport for each state report until `duration` has passed (never, when nullopt)
     // or an interrupt.
     void watchReports(std::optional<std::chrono::milliseconds> duration,
@@ -61,6 +71,7 @@ private:
     Timing timing_;
     LinkBuffers buffers_;
     ControllerLink link_;
+    ControllerSearch search_;
     std::optional<Answer> awaited_;
     std::optional<Reply> answer_;
     bool unanswered_ = false;

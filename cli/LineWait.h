@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 #include "serial/SerialPort.h"
@@ -16,13 +17,13 @@ public:
 
     struct Seen {
         bool rxReady = false;
-        bool hungUp = false;
+        std::optional<std::uint32_t> hungUp; // the tag of the open whose device went away
         bool interrupted = false;
     };
 
     virtual TimePoint now() const = 0;
     // Returns when something is announced or until passes (never, when nullopt). Bytes
-    // waiting are reported once per announcement; a hang-up and an interrupt stay reported.
+    // waiting and a hang-up are reported once per announcement; an interrupt stays reported.
     virtual Seen wait(std::optional<TimePoint> until) = 0;
 
 protected:

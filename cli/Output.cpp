@@ -1,5 +1,6 @@
 #include "cli/Output.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tq37r::cli {
@@ -128,6 +129,61 @@ void Output::saved(bool verified) {
     }
     member("saved");
     results_ << (verified ? "true" : "false");
+}
+
+void Output::field(std::string_view key, std::string_view shown, bool quoted) {
+    if (!json_) {
+        results_ << key << ' ' << shown << '\n';
+        return;
+    }
+    std::string jsonKey(key);
+    std::replace(jsonKey.begin(), jsonKey.end(), '-', '_');
+    member(jsonKey);
+    if (quoted) {
+        results_ << jsonString(shown);
+    } else {
+        results_ << shown;
+    }
+}
+
+void Output::field(std::string_view key, long value) {
+    field(key, std::to_string(value), false);
+}
+
+void Output::field(std::string_view key, std::string_view text) {
+    field(key, text, true);
+}
+
+void Output::gyro(double x, double y, double z) {
+    char text[96];
+    std::snprintf(text, sizeof text, json_ ? "{\"x\":%.1f,\"y\":%.1f,\"z\":%.1f}" : "x %.1f y %.1f z %.1f", x,
+                  y, z);
+    if (!json_) {
+        results_ << text << '\n';
+        return;
+    }
+    member("gyro");
+    results_ << text;
+}
+
+void Output::controllersFound(const std::vector<ControllerSearch::Found>& found) {
+    if (!json_) {
+        for (const ControllerSearch::Found& f : found) {
+            results_ << f.port << ' ' << f.baudRate << '\n';
+        }
+        return;
+    }
+    member("found");
+    results_ << "[";
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        results_ << (i == 0 ? "" : ",") << "{\"port\":" << jsonString(found[i].port)
+                 << ",\"baud\":" << found[i].baudRate << "}";
+    }
+    results_ << "]";
+}
+
+void Output::progress(std::string_view message) {
+    messages_ << "tq37r-cli: " << message << '\n';
 }
 
 void Output::note(std::string_view key, std::string_view text) {

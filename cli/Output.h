@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "device/ControllerSearch.h"
+
 namespace tq37r::cli {
 
 struct GainValue {
@@ -39,6 +41,14 @@ public:
     void firmware(unsigned model, double version);
     void ports(const std::vector<PortEntry>& entries);
     void saved(bool verified);
+    // One named result: text "key value"; JSON "key": value, a number or a string (a "-" in
+    // the key becomes "_" there).
+    void field(std::string_view key, long value);
+    void field(std::string_view key, std::string_view text);
+    // Text: "x 0.5 y -1.0 z 12.7"; JSON: "gyro": {"x", "y", "z"}.
+    void gyro(double x, double y, double z);
+    // Text: "PORT BAUD" lines; JSON: "found": [{"port", "baud"}].
+    void controllersFound(const std::vector<ControllerSearch::Found>& found);
     // A JSON member only: text output keeps quiet about it.
     void note(std::string_view key, std::string_view text);
     // Opens the JSON list of state reports, so a run that saw none still has it.
@@ -46,6 +56,8 @@ public:
     void report(int flightMode, int task);
 
     void warning(std::string_view message);
+    // What a long command is doing, on the messages stream.
+    void progress(std::string_view message);
     void error(std::string_view message, int exitStatus);
     // Closes the JSON document; call once at the end.
     void finish();
@@ -53,6 +65,7 @@ public:
 private:
     // Starts a JSON member: the comma, the key and the colon.
     void member(std::string_view key);
+    void field(std::string_view key, std::string_view shown, bool quoted);
 
     bool json_;
     std::ostream& results_;

@@ -2,10 +2,14 @@
 
 namespace tq37r::cli {
 
-void PortEvents::postSerialEvent(SerialEvent event, std::uint32_t /*tag*/) {
+void PortEvents::postSerialEvent(SerialEvent event, std::uint32_t tag) {
     {
         const std::lock_guard lock(mutex_);
-        (event == SerialEvent::RxReady ? seen_.rxReady : seen_.hungUp) = true;
+        if (event == SerialEvent::RxReady) {
+            seen_.rxReady = true;
+        } else {
+            seen_.hungUp = tag;
+        }
     }
     changed_.notify_one();
 }
@@ -28,6 +32,7 @@ LineWait::Seen PortEvents::wait(std::optional<TimePoint> until) {
     }
     const Seen seen = seen_;
     seen_.rxReady = false;
+    seen_.hungUp.reset();
     return seen;
 }
 

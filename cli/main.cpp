@@ -1,6 +1,8 @@
-// tq37r-cli: the controller's gains from the command line, for scripts, workbenches and fleets.
+// tq37r-cli: the controller from the command line, for scripts, workbenches and fleets.
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -11,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/PortEvents.h"
 #include "cli/StopSignals.h"
+#include "device/BaudTable.h"
 #include "serial/posix/PosixSerialPort.h"
 
 using namespace tq37r;
@@ -28,8 +31,27 @@ struct Settings {
     std::vector<std::string> assignments;
     std::string file;
     bool saveAfterRestore = false;
-    std::uint32_t seconds = 0;
+    double seconds = 0;
+    std::optional<std::uint32_t> value;
+    std::string word; // a command's one word: on/off, a mode, a task
+    bool yes = false;
+    std::vector<std::string> ports;
+    std::vector<std::uint32_t> bauds;
 };
+
+bool parseDecimal(const std::string& text, std::uint32_t min, std::uint32_t max, std::uint32_t& out) {
+    std::uint32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < min || value > max) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+std::string range(std::uint32_t min, std::uint32_t max) {
+    return "must be a whole number from " + std::to_string(min) + " to " + std::to_string(max);
+}
 
 // Decimal only: CLI11's own conversion reads "010" as octal.
 void addNumber(CLI::App& app, const std::string& name, std::uint32_t& target, std::uint32_t min,
@@ -37,16 +59,36 @@ void addNumber(CLI::App& app, const std::string& name, std::uint32_t& target, st
     app.add_option_function<std::string>(
            name,
            [name, &target, min, max](const std::string& text) {
-               std::uint32_t value = 0;
-               const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-               if (ec != std::errc{} || end != text.data() + text.size() || value < min || value > max) {
-                   throw CLI::ValidationError(name, "must be a whole number from " + std::to_string(min) +
-                                                        " to " + std::to_string(max));
+               if (!parseDecimal(text, min, max, target)) {
+                   throw CLI::ValidationError(name, range(min, max));
                }
-               target = value;
            },
            help + " (default " + std::to_string(target) + ")")
         ->type_name("N");
+}
+
+// A command's optional number argument.
+void addValue(CLI::App& command, const std::string& name, std::optional<std::uint32_t>& target,
+              std::uint32_t min, std::uint32_t max, const std::string& help) {
+    command.add_option_function<std::string>(
+        name,
+        [name, &target, min, max](const std::string& text) {
+            std::uint32_t value = 0;
+            if (!parseDecimal(text, min, max, value)) {
+                throw CLI::ValidationError(name, range(min, max));
+            }
+            target = value;
+        },
+        help);
+}
+
+// One of a command's words, checked when parsed.
+void addWord(CLI::App& command, std::string& target, const std::vector<std::string>& words,
+             const std::string& help) {
+    command.add_option("WORD", target, help)
+        ->required()
+        ->check(CLI::IsMember(words))
+        ->type_name(words.front() + "|...");
 }
 
 std::string gainNameList() {
@@ -74,42 +116,114 @@ Exit status:
   1  usage: a bad option, command, gain name or value (nothing was sent)
   2  the port could not be opened (the cause is printed)
   3  no answer after the retries, or the line hung up
-  4  diff found differences, or a save did not verify
+  4  diff found differences, a save did not verify, or the controller reports a failure
   5  a gain file that cannot be read or written, or is refused (its line is named)
 
 Gain files are text, one "name = value" a line (0 to 255), "#" starts a comment. Gain names, by row:)";
 
-} // namespace
+using Action = std::function<int(Controller&)>;
 
-int main(int argc, char** argv) {
-    Settings s;
-    CLI::App app{"Sets up a TQ-37R flight controller's gains over a serial line."};
-    app.name("tq37r-cli");
-    app.fallthrough();
-    app.require_subcommand(1);
-    app.footer(kFooter + gainNameList());
-    app.add_option("--port", s.port, "COMn or a device path (default COM1)")->type_name("PORT");
-    addNumber(app, "--baud", s.baud, 1, 4'000'000, "line rate");
-    addNumber(app, "--timeout", s.timeoutMs, 1, 600'000, "ms to wait for each answer");
-    addNumber(app, "--retries", s.retries, 0, 100, "times a request is sent again");
-    app.add_flag("--json", s.json, "print one JSON document instead of text lines");
+// The action of the command given, or nullptr for `ports`, which needs no controller.
+Action chosenAction(CLI::App& app, Settings& s, Output& out) {
+    const auto is = [&app](const char* name) { return app.got_subcommand(name); };
+    if (is("version")) {
+        return [&out](Controller& c) { return command::version(c, out); };
+    }
+    if (is("read")) {
+        return [&out](Controller& c) { return command::read(c, out); };
+    }
+    if (is("get")) {
+        return [&out, indices = parseGainNames(s.names)](Controller& c) {
+            return command::get(c, indices, out);
+        };
+    }
+    if (is("set")) {
+        return [&out, assignments = parseAssignments(s.assignments)](Controller& c) {
+            return command::set(c, assignments, out);
+        };
+    }
+    if (is("save")) {
+        return [&out](Controller& c) { return command::save(c, out); };
+    }
+    if (is("backup")) {
+        return [&out, &s](Controller& c) { return command::backup(c, s.file, out); };
+    }
+    if (is("restore") || is("diff")) {
+        const bool restoring = is("restore");
+        return [&out, &s, restoring, file = command::loadGainFile(s.file, out)](Controller& c) {
+            return restoring ? command::restore(c, file, s.saveAfterRestore, out)
+                             : command::diff(c, file, out);
+        };
+    }
+    if (is("monitor")) {
+        return [&out, &s](Controller& c) {
+            std::optional<std::chrono::milliseconds> duration;
+            if (s.seconds > 0) {
+                duration = std::chrono::milliseconds(std::llround(s.seconds * 1000));
+            }
+            return command::monitor(c, duration, out);
+        };
+    }
+    if (is("altitude") || is("radius")) {
+        const auto which = is("altitude") ? command::FlightSetting::Altitude : command::FlightSetting::Radius;
+        std::optional<std::uint16_t> value;
+        if (s.value) {
+            value = static_cast<std::uint16_t>(*s.value);
+        }
+        return [&out, which, value](Controller& c) { return command::flightSetting(c, which, value, out); };
+    }
+    if (is("flight-settings")) {
+        return [&out](Controller& c) { return command::flightSettings(c, out); };
+    }
+    if (is("mixing")) {
+        std::optional<int> item;
+        if (s.value) {
+            item = static_cast<int>(*s.value);
+        }
+        return [&out, item](Controller& c) { return command::mixing(c, item, out); };
+    }
+    if (is("gyro-test")) {
+        return [&out](Controller& c) { return command::gyroTest(c, out); };
+    }
+    if (is("auto-return")) {
+        return [&out, on = s.word == "on"](Controller& c) { return command::autoReturn(c, on, out); };
+    }
+    if (is("mode") || is("task")) {
+        if (!s.yes) {
+            throw CommandError(kExitUsage, std::string(is("mode") ? "mode" : "task") +
+                                               " commands the aircraft itself: give --yes to send it");
+        }
+        if (is("mode")) {
+            const FlightMode mode = s.word == "remote"       ? FlightMode::Remote
+                                    : s.word == "stabilised" ? FlightMode::Stabilised
+                                                             : FlightMode::Auto;
+            return [&out, mode](Controller& c) { return command::flightMode(c, mode, out); };
+        }
+        const Task task = s.word == "return"     ? Task::Return
+                          : s.word == "circle"   ? Task::Circle
+                          : s.word == "take-off" ? Task::TakeOff
+                                                 : Task::Cancel;
+        return [&out, task](Controller& c) { return command::task(c, task, out); };
+    }
+    return nullptr;
+}
 
-    CLI::App* ports = app.add_subcommand("ports", "List COM1..COM9 and the device each stands for");
-    ports->footer("One line per name: \"COMn DEVICE\", or \"COMn not-present\".");
-    CLI::App* version = app.add_subcommand("version", "Print the firmware model and version");
-    version->footer(
-        "Lines \"model N\" and \"version V\". The query (92 00) also turns automatic return off.");
-    CLI::App* read =
-        app.add_subcommand("read", "Print all 21 gains, \"name value\" one a line, in grid order");
-    CLI::App* get = app.add_subcommand("get", "Print the named gains, \"name value\" one a line");
-    get->add_option("NAME", s.names, "gain names")->required();
+void addCommands(CLI::App& app, Settings& s) {
+    app.add_subcommand("ports", "List COM1..COM9 and the device each stands for")
+        ->footer("One line per name: \"COMn DEVICE\", or \"COMn not-present\".");
+    app.add_subcommand("version", "Print the firmware model and version")
+        ->footer("Lines \"model N\" and \"version V\". The query (92 00) also turns automatic return off.");
+    app.add_subcommand("read", "Print all 21 gains, \"name value\" one a line, in grid order");
+    app.add_subcommand("get", "Print the named gains, \"name value\" one a line")
+        ->add_option("NAME", s.names, "gain names")
+        ->required();
     CLI::App* set = app.add_subcommand("set", "Change gains: read their rows, send each changed row");
     set->add_option("NAME=VALUE", s.assignments, "gains and their new values, 0 to 255")->required();
-    set->footer(
-        "Each changed row waits for its acknowledgement. Prints \"name before after\" per changed gain.\n"
-        "The controller keeps the change until power-off; run save to keep it.");
-    CLI::App* save = app.add_subcommand("save", "Save to flash, wait for the ack, read back and verify");
-    save->footer("Prints \"saved\". A read-back gain that differs from what was held before the save is\n"
+    set->footer("Reads only the read-back block that holds the changed rows. Each changed row waits for its\n"
+                "acknowledgement. Prints \"name before after\" per changed gain.\n"
+                "The controller keeps the change until power-off; run save to keep it.");
+    app.add_subcommand("save", "Save to flash, wait for the ack, read back and verify")
+        ->footer("Prints \"saved\". A read-back gain that differs from what was held before the save is\n"
                  "printed as \"name controller expected\" and the exit status is 4.");
     CLI::App* backup = app.add_subcommand("backup", "Write all gains into a gain file");
     backup->add_option("FILE", s.file, "the gain file to write")->required();
@@ -125,10 +239,84 @@ int main(int argc, char** argv) {
     diff->footer("One line per differing gain: \"name controller file\", e.g. \"pitch.level 35 40\".\n"
                  "Exit status 4 when any differ, 0 when none. Gains the file leaves out are not compared.");
     CLI::App* monitor = app.add_subcommand("monitor", "Print the controller's mode reports as they arrive");
-    addNumber(*monitor, "--seconds", s.seconds, 0, 86'400 * 365, "stop after N seconds, 0 = until Ctrl+C");
+    monitor->add_option("--seconds", s.seconds, "stop after this long (1.5 is fine); 0 = until Ctrl+C")
+        ->check(CLI::Range(0.0, 86'400.0 * 365));
     monitor->footer(
         "One line per state report: \"flight-mode M task T\". M: 0 remote, 1 stabilised, 2 auto.\n"
         "T: 0 return, 1 circle, 2 take-off, 255 none (cancelled).");
+
+    for (const auto& [name, what] :
+         {std::pair{"altitude", "target altitude"}, std::pair{"radius", "circling radius"}}) {
+        CLI::App* command = app.add_subcommand(name, std::string("Print the ") + what + ", or set it to N");
+        addValue(*command, "N", s.value, 0, 65535, std::string("the new ") + what);
+        command->footer(std::string("Prints \"") + name +
+                        " N\". Without N it reads both flight settings (BA); with N it\n"
+                        "sends the new value and waits for the acknowledgement.");
+    }
+    app.add_subcommand("flight-settings", "Print \"altitude A\" and \"radius R\" from one read");
+    CLI::App* mixing = app.add_subcommand("mixing", "Print the mixing mode, or set it to item 1 to 4");
+    addValue(*mixing, "ITEM", s.value, 1, 4, "the list item to set");
+    mixing->footer(
+        "Prints \"item N\" and \"text T\", T as the window's list shows it:\n"
+        "  1 no mixing, aileron navigation; 2 no mixing, aileron and rudder navigation;\n"
+        "  3 elevator and aileron mixed, aileron navigation; 4 mixed, aileron and rudder navigation.");
+    app.add_subcommand("gyro-test", "Run the gyro self-test and print \"x X y Y z Z\"")
+        ->footer("Exit status 3 when no result comes, 4 when the controller reports that the test failed.");
+    CLI::App* autoReturn = app.add_subcommand("auto-return", "Switch automatic return on or off");
+    addWord(*autoReturn, s.word, {"on", "off"}, "on or off");
+    autoReturn->footer(
+        "Waits for the acknowledgement. \"off\" is the same frame (92 00) as the version query,\n"
+        "so the controller also sends its firmware version.");
+    CLI::App* mode = app.add_subcommand("mode", "Command the flight mode: remote, stabilised or auto");
+    addWord(*mode, s.word, {"remote", "stabilised", "auto"}, "the flight mode");
+    CLI::App* task = app.add_subcommand("task", "Command the task: return, circle, take-off or cancel");
+    addWord(*task, s.word, {"return", "circle", "take-off", "cancel"}, "the task");
+    for (CLI::App* command : {mode, task}) {
+        command->add_flag("--yes", s.yes, "send it: this commands the aircraft itself");
+        command->footer("Refused without --yes (nothing is sent). Prints the state report that follows,\n"
+                        "\"flight-mode M task T\"; exit status 3 when none comes.");
+    }
+    CLI::App* detect = app.add_subcommand("detect", "Find the port and rate at which the controller answers");
+    detect->add_option("--ports", s.ports, "COM names to try (default: those of COM1..COM9 present)")
+        ->delimiter(',')
+        ->type_name("COMn,...");
+    detect
+        ->add_option_function<std::vector<std::string>>(
+            "--bauds",
+            [&s](const std::vector<std::string>& texts) {
+                for (const std::string& text : texts) {
+                    std::uint32_t baud = 0;
+                    if (!parseDecimal(text, 1, 4'000'000, baud)) {
+                        throw CLI::ValidationError("--bauds", range(1, 4'000'000));
+                    }
+                    s.bauds.push_back(baud);
+                }
+            },
+            "rates to try, fastest first (default: the baud table)")
+        ->delimiter(',')
+        ->type_name("N,...");
+    detect->footer(
+        "Asks each port at each rate for the first gain block, which changes nothing (it never\n"
+        "sends 92 00), and prints \"COMn BAUD\" for each port that answers; exit status 3 when none\n"
+        "does. Each try waits --timeout ms, without retries; what it tries is told on stderr once it\n"
+        "has run for more than a second.");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Settings s;
+    CLI::App app{"Sets up a TQ-37R flight controller over a serial line."};
+    app.name("tq37r-cli");
+    app.fallthrough();
+    app.require_subcommand(1);
+    app.footer(kFooter + gainNameList());
+    app.add_option("--port", s.port, "COMn or a device path (default COM1)")->type_name("PORT");
+    addNumber(app, "--baud", s.baud, 1, 4'000'000, "line rate");
+    addNumber(app, "--timeout", s.timeoutMs, 1, 600'000, "ms to wait for each answer");
+    addNumber(app, "--retries", s.retries, 0, 100, "times a request is sent again");
+    app.add_flag("--json", s.json, "print one JSON document instead of text lines");
+    addCommands(app, s);
 
     try {
         app.parse(argc, argv);
@@ -140,55 +328,33 @@ int main(int argc, char** argv) {
     int status = kExitDone;
     try {
         PosixSerialPort port;
-        if (ports->parsed()) {
+        if (app.got_subcommand("ports")) {
             command::ports(port, out);
             out.finish();
             return kExitDone;
         }
         // Arguments are checked before anything is sent.
-        std::function<int(Controller&)> action;
-        if (version->parsed()) {
-            action = [&out](Controller& c) { return command::version(c, out); };
-        } else if (read->parsed()) {
-            action = [&out](Controller& c) { return command::read(c, out); };
-        } else if (get->parsed()) {
-            action = [&out, indices = parseGainNames(s.names)](Controller& c) {
-                return command::get(c, indices, out);
-            };
-        } else if (set->parsed()) {
-            action = [&out, assignments = parseAssignments(s.assignments)](Controller& c) {
-                return command::set(c, assignments, out);
-            };
-        } else if (save->parsed()) {
-            action = [&out](Controller& c) { return command::save(c, out); };
-        } else if (backup->parsed()) {
-            action = [&out, &s](Controller& c) { return command::backup(c, s.file, out); };
-        } else if (restore->parsed() || diff->parsed()) {
-            const bool restoring = restore->parsed();
-            action = [&out, &s, restoring, file = command::loadGainFile(s.file, out)](Controller& c) {
-                return restoring ? command::restore(c, file, s.saveAfterRestore, out)
-                                 : command::diff(c, file, out);
-            };
-        } else {
-            action = [&out, &s](Controller& c) {
-                std::optional<std::chrono::milliseconds> duration;
-                if (s.seconds != 0) {
-                    duration = std::chrono::seconds(s.seconds);
-                }
-                return command::monitor(c, duration, out);
-            };
-        }
+        const bool detecting = app.got_subcommand("detect");
+        const Action action = detecting ? nullptr : chosenAction(app, s, out);
         PortEvents events;
         Controller controller(
             port, events,
             Controller::Timing{std::chrono::milliseconds(s.timeoutMs), static_cast<int>(s.retries)});
         // Before the port's watcher thread starts, so the signals are blocked there too.
         std::optional<StopSignals> stopSignals;
-        if (monitor->parsed()) {
+        if (app.got_subcommand("monitor") || detecting) {
             stopSignals.emplace([&events] { events.interrupt(); });
         }
-        command::open(controller, s.port, s.baud);
-        status = action(controller);
+        if (detecting) {
+            std::vector<std::uint32_t> bauds =
+                s.bauds.empty() ? std::vector<std::uint32_t>(kBaudTable.begin(), kBaudTable.end()) : s.bauds;
+            std::sort(bauds.begin(), bauds.end(), std::greater<>());
+            status = command::detect(controller, s.ports.empty() ? command::presentPorts(port) : s.ports,
+                                     std::move(bauds), out);
+        } else {
+            command::open(controller, s.port, s.baud);
+            status = action(controller);
+        }
     } catch (const CommandError& e) {
         out.error(e.what(), e.status());
         status = e.status();

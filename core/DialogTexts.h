@@ -14,6 +14,12 @@ inline constexpr std::string_view kOpenCaption = "Open";
 inline constexpr std::string_view kCloseCaption = "Close";
 inline constexpr std::string_view kChooseAPort = "Choose a port from the list";
 inline constexpr std::string_view kBadBaudRate = "The baud rate must be a positive whole number";
+inline constexpr std::string_view kFindController = "Find controller";
+inline constexpr std::string_view kControllerFound = "Controller found on ";
+inline constexpr std::string_view kNoControllerAnswered = "No controller answered.";
+inline constexpr std::string_view kSearchCancelled = "The search for the controller was cancelled.";
+inline constexpr std::string_view kClosePortToSearch =
+    "Close the port first: the search opens each port itself.";
 inline constexpr std::string_view kCloseAnyway =
     "Close anyway? Write to TQ-37R keeps what was sent; Ctrl+S keeps the grid in a file.";
 

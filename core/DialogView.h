@@ -20,6 +20,12 @@ struct MessageBoxRequest {
 
 enum class MessageBoxAnswer { Ok, Cancel };
 
+struct ProgressRequest {
+    std::string title;
+    std::string text;
+    int steps = 0;
+};
+
 // What the dialog core needs of a window toolkit, control by control (ids from
 // res/ControlIds.h). Texts are UTF-8 everywhere; a view converts at its own boundary.
 class DialogView {
@@ -39,6 +45,11 @@ public:
     virtual MessageBoxAnswer messageBox(const MessageBoxRequest& request) = 0;
     // Modal: the gain file to save to, or to read; "" when the operator cancelled.
     virtual std::string askGainFilePath(bool forSaving) = 0;
+    // Modal, with a Cancel button: returns when closeProgress() is called (from a handler that
+    // runs meanwhile, as timer ticks and serial notifications go on) or the operator cancels.
+    virtual void runProgress(const ProgressRequest& request) = 0;
+    virtual void setProgress(int step, std::string_view text) = 0;
+    virtual void closeProgress() = 0;
     // Ends the dialog's modal run.
     virtual void endDialog() = 0;
 

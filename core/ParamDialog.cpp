@@ -59,7 +59,8 @@ std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
 ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
                          ParamProcessState& state)
     : view_(view), clock_(clock), port_(port), sink_(sink), state_(state),
-      link_(port, clock, *this, state.line), exchange_(view, fields_), indicators_(view, state) {}
+      link_(port, clock, *this, state.line), exchange_(view, fields_), indicators_(view, state),
+      search_(link_, sink) {}
 
 bool ParamDialog::OnInitDialog() {
     UpdateData(false);
@@ -99,6 +100,10 @@ void ParamDialog::onCommand(int controlId) {
 }
 
 void ParamDialog::onMenuCommand(MenuCommand command) {
+    if (command == MenuCommand::FindController) {
+        findController();
+        return;
+    }
     const std::string path = view_.askGainFilePath(command == MenuCommand::SaveGains);
     if (path.empty()) {
         return; // the operator cancelled
@@ -112,6 +117,8 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
         break;
     case MenuCommand::CompareWithFile:
         compareWithGainFile(path);
+        break;
+    case MenuCommand::FindController:
         break;
     }
 }
@@ -145,6 +152,7 @@ void ParamDialog::OnTimer(int timerId) {
             return;
         }
         link_.poll();
+        advanceSearch();
         armLinkTimer();
         return;
     }
@@ -243,7 +251,14 @@ void ParamDialog::onOpenClose() {
 void ParamDialog::onSerialHangUp(std::uint32_t tag) {
     // The adapter went away: let the operator open it again once it is back. A hang-up of an
     // earlier open concerns a port that is closed by now.
-    if (link_.isCurrent(tag) && state_.portOpen) {
+    if (!link_.isCurrent(tag)) {
+        return;
+    }
+    if (search_.running()) {
+        search_.onHangUp();
+        advanceSearch();
+        armLinkTimer();
+    } else if (state_.portOpen) {
         closePort();
     }
 }
@@ -263,7 +278,7 @@ void ParamDialog::openFail(const std::string& portText, const std::string& detai
 
 void ParamDialog::onSerialRx(std::uint32_t tag) {
     // Notifications from the watcher of an earlier open concern a port that is closed by now.
-    if (!link_.isCurrent(tag) || !state_.portOpen) {
+    if (!link_.isCurrent(tag) || !(state_.portOpen || search_.running())) {
         return;
     }
     if (transferring_) {
@@ -273,6 +288,7 @@ void ParamDialog::onSerialRx(std::uint32_t tag) {
         return;
     }
     link_.onRxReady();
+    advanceSearch();
     armLinkTimer();
 }
 

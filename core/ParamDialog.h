@@ -16,6 +16,7 @@
 #include "core/ProcessState.h"
 #include "core/SaveCheck.h"
 #include "device/ControllerLink.h"
+#include "device/ControllerSearch.h"
 #include "device/Reply.h"
 #include "device/Requests.h"
 #include "serial/SerialPort.h"
@@ -108,6 +109,9 @@ private:
     void onFrame(const Reply& reply, std::optional<Answer> answered) override;
     void onUnanswered(const Answer& answer) override;
 
+    // Tries each port of the list at each rate, and selects where the controller answered.
+    void findController();
+    void advanceSearch();
     void handleReply(const Reply& reply);
     void takeGainReadBack(const reply::GainReadBack& readBack);
     void acknowledged(std::uint8_t code);
@@ -138,6 +142,7 @@ private:
     bool lineDeferred_ = false; // the line had something for the core meanwhile
     GainTracker gains_;
     SaveCheck saveCheck_;
+    ControllerSearch search_;
     std::array<std::optional<std::array<std::uint8_t, 3>>, kGainRows.size()> sentRows_; // until acknowledged
     std::optional<reply::FirmwareVersion> firmware_; // for a gain file's header
 };

@@ -16,12 +16,21 @@ template <typename... Handlers> struct Overloaded : Handlers... { using Handlers
 
 } // namespace
 
-void ParamDialog::onFrame(const Reply& reply, std::optional<Answer> /*answered*/) {
-    handleReply(reply);
+void ParamDialog::onFrame(const Reply& reply, std::optional<Answer> answered) {
+    // While searching, the line is the search's: nothing it hears is for the grid.
+    if (search_.running()) {
+        search_.onFrame(reply, answered);
+    } else {
+        handleReply(reply);
+    }
 }
 
-void ParamDialog::onUnanswered(const Answer& /*answer*/) {
-    showStatus(text::kNoReply, kCountdownNotice);
+void ParamDialog::onUnanswered(const Answer& answer) {
+    if (search_.running()) {
+        search_.onUnanswered(answer);
+    } else {
+        showStatus(text::kNoReply, kCountdownNotice);
+    }
 }
 
 void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
@@ -31,7 +40,11 @@ void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
 void ParamDialog::handleReply(const Reply& reply) {
     std::visit(Overloaded{
                    [](const reply::Ignored&) {},
-                   [this](const reply::GyroResult& r) { showStatus(r.status); },
+                   [this](const reply::GyroResult& r) {
+                       if (r.passed) {
+                           showStatus(r.status);
+                       }
+                   },
                    [this](const reply::FirmwareVersion& r) {
                        firmware_ = r;
                        showStatus(r.status);

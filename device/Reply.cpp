@@ -64,10 +64,11 @@ private:
 };
 
 Reply decodeGyro(const Payload& p) {
-    if (p.u8(0) != 0) {
-        return reply::Ignored{};
-    }
     reply::GyroResult result;
+    if (p.u8(0) != 0) {
+        return result; // the first byte says the test failed
+    }
+    result.passed = true;
     result.x = static_cast<double>(p.s8(1)) * 0.1;
     result.y = static_cast<double>(p.s8(2)) * 0.1;
     result.z = static_cast<double>(p.s8(3)) * 0.1;
@@ -145,6 +146,7 @@ Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
                                    StatusMessage(text::kReadFlightParamsOk, kCountdownReply)};
     case code::kMixingMode:
         return reply::MixingMode{mixingModeItem(static_cast<std::uint8_t>(p.u8(0))),
+                                 static_cast<std::uint8_t>(p.u8(0)),
                                  StatusMessage(text::kReadMixingModeOk, kCountdownReply)};
     case code::kGainBlock1:
         return decodeGainReadBack(p, GainBlock::First);

@@ -13,12 +13,13 @@ namespace tq37r {
 
 namespace reply {
 
-// No visible effect: an unknown code, 0xF2/0xF3, a failed self-test, a frame too short for its code.
+// No visible effect: an unknown code, 0xF2/0xF3, a frame too short for its code.
 struct Ignored {
     friend bool operator==(const Ignored&, const Ignored&) = default;
 };
 
-struct GyroResult { // 0x81
+struct GyroResult { // 0x81; a failed test carries no reading, and the window shows nothing for it
+    bool passed = false;
     double x = 0, y = 0, z = 0;
     StatusMessage status;
 };
@@ -35,8 +36,9 @@ struct FlightParams { // 0xBB
     StatusMessage status;
 };
 
-struct MixingMode { // 0xDD; item -1 leaves the list's selection as it is
+struct MixingMode { // 0xDD; item -1 (a byte that names none) leaves the list's selection as it is
     int item = -1;
+    std::uint8_t modeByte = 0;
     StatusMessage status;
 };
 

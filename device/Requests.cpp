@@ -95,6 +95,9 @@ Request gyroSelfTest() {
 Request autoReturnOn() {
     return setting(code::kAutoReturn, {0x01});
 }
+Request autoReturnOff() {
+    return setting(code::kAutoReturn, {0x00});
+}
 Request firmwareVersion() {
     return make(code::kAutoReturn, {0x00}, Answer::reply(code::kFirmwareVersion));
 }

@@ -59,7 +59,9 @@ Request setFlightMode(FlightMode mode);
 Request setTask(Task task);
 Request gyroSelfTest();
 Request autoReturnOn();
-// 92 00: automatic return off; the controller also answers with its firmware version.
+// 92 00 switches automatic return off, and the controller also answers with its firmware
+// version: one frame, awaited as the one or the other.
+Request autoReturnOff();
 Request firmwareVersion();
 Request readGainBlock(GainBlock block);
 } // namespace request

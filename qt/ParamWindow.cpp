@@ -19,6 +19,7 @@
 #include "core/FieldBindings.h"
 #include "core/MessageMap.h"
 #include "qt/ModalHooks.h"
+#include "qt/ProgressBox.h"
 #include "res/qt/Resources.h"
 
 namespace tq37r {
@@ -173,6 +174,25 @@ void ParamWindow::dropEvent(QDropEvent* event) {
     if (isGainFileDrop(paths)) {
         event->acceptProposedAction();
         core_.onFilesDropped(paths);
+    }
+}
+
+void ParamWindow::runProgress(const ProgressRequest& request) {
+    ProgressBox box(fromUtf8(request.title), fromUtf8(request.text), request.steps, this);
+    progress_ = &box;
+    box.exec();
+    progress_ = nullptr;
+}
+
+void ParamWindow::setProgress(int step, std::string_view text) {
+    if (progress_ != nullptr) {
+        progress_->setStep(step, fromUtf8(text));
+    }
+}
+
+void ParamWindow::closeProgress() {
+    if (progress_ != nullptr) {
+        progress_->accept();
     }
 }
 

@@ -33,6 +33,9 @@ public:
     void setTint(int id, GainTint tint) override;
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
     std::string askGainFilePath(bool forSaving) override;
+    void runProgress(const ProgressRequest& request) override;
+    void setProgress(int step, std::string_view text) override;
+    void closeProgress() override;
     void endDialog() override;
 
     // DialogClock
@@ -50,8 +53,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    std::map<int, int> qtTimers_;    // the core's timer id -> Qt's
-    SerialEventPoster serialEvents_; // outlives the core, whose port's watcher posts through it
+    std::map<int, int> qtTimers_;           // the core's timer id -> Qt's
+    class ProgressBox* progress_ = nullptr; // while runProgress runs
+    SerialEventPoster serialEvents_;        // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
 };
 

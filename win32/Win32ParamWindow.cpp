@@ -13,6 +13,7 @@
 #include "core/MessageMap.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
+#include "res/win32/ProgressDialogIds.h"
 #include "serial/win32/Utf16.h"
 
 namespace tq37r {
@@ -31,8 +32,9 @@ HHOOK gKeyHook = nullptr;
 
 LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    // Only keys meant for the main dialog: not those of a box it has put up.
     if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
-        gRunningDialog != nullptr) {
+        gRunningDialog != nullptr && (msg->hwnd == gRunningDialog || ::IsChild(gRunningDialog, msg->hwnd))) {
         for (const MenuItem& item : kBackgroundMenu) {
             if (item.shortcutLetter != 0 && msg->wParam == static_cast<WPARAM>(item.shortcutLetter)) {
                 ::PostMessageW(gRunningDialog, kMenuCommand, static_cast<WPARAM>(item.command), 0);
@@ -354,6 +356,43 @@ void Win32ParamWindow::onDroppedFiles(HDROP drop) {
     }
     ::DragFinish(drop);
     core_.onFilesDropped(paths);
+}
+
+void Win32ParamWindow::runProgress(const ProgressRequest& request) {
+    progressRequest_ = &request;
+    ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(TQ37R_PROGRESS_DIALOG), hwnd_, &progressProc,
+                      reinterpret_cast<LPARAM>(this));
+    progress_ = nullptr;
+    progressRequest_ = nullptr;
+}
+
+INT_PTR CALLBACK Win32ParamWindow::progressProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* window = reinterpret_cast<Win32ParamWindow*>(lParam);
+        window->progress_ = box;
+        ::SetWindowTextW(box, toUtf16(window->progressRequest_->title).c_str());
+        ::SetDlgItemTextW(box, TQ37R_PROGRESS_TEXT, toUtf16(window->progressRequest_->text).c_str());
+        ::SendDlgItemMessageW(box, TQ37R_PROGRESS_BAR, PBM_SETRANGE32, 0, window->progressRequest_->steps);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        ::EndDialog(box, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void Win32ParamWindow::setProgress(int step, std::string_view text) {
+    if (progress_ != nullptr) {
+        ::SendDlgItemMessageW(progress_, TQ37R_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(step), 0);
+        ::SetDlgItemTextW(progress_, TQ37R_PROGRESS_TEXT, toUtf16(text).c_str());
+    }
+}
+
+void Win32ParamWindow::closeProgress() {
+    if (progress_ != nullptr) {
+        ::EndDialog(progress_, IDOK);
+    }
 }
 
 void Win32ParamWindow::endDialog() {

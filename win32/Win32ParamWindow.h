@@ -41,6 +41,9 @@ public:
     void setTint(int id, GainTint tint) override;
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
     std::string askGainFilePath(bool forSaving) override;
+    void runProgress(const ProgressRequest& request) override;
+    void setProgress(int step, std::string_view text) override;
+    void closeProgress() override;
     void endDialog() override;
 
     // DialogClock
@@ -51,6 +54,7 @@ public:
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK progressProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void initDialog();
     void onCommandMessage(int id, int code);
@@ -63,6 +67,8 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
+    HWND progress_ = nullptr; // while runProgress runs
+    const ProgressRequest* progressRequest_ = nullptr;
     std::set<HWND> toolsAdded_;
     std::map<int, GainTint> tints_;
     std::array<HBRUSH, 5> brushes_{};  // by GainTint, made when first needed

@@ -28,14 +28,15 @@ public:
     void postSerialEvent(SerialEvent, std::uint32_t) override {}
     TimePoint now() const override { return clock_.now(); }
     Seen wait(std::optional<TimePoint> until) override {
+        Seen seen;
         if (!port_.input.empty()) {
-            return {.rxReady = true};
+            seen.rxReady = true;
+        } else if (!until) {
+            seen.interrupted = true;
+        } else {
+            clock_.advance(std::chrono::ceil<std::chrono::milliseconds>(*until - clock_.now()), [](int) {});
         }
-        if (!until) {
-            return {.interrupted = true};
-        }
-        clock_.advance(std::chrono::ceil<std::chrono::milliseconds>(*until - clock_.now()), [](int) {});
-        return {};
+        return seen;
     }
 
 private:

@@ -105,5 +105,46 @@ TEST_F(Connection, PortListToolTipAgreesWithWhatOpenDoes) {
               "\"COM12\" is typed text: only a name picked from the list can be opened");
 }
 
+TEST_F(Connection, FindControllerTriesEachPortAtEachRateAndSelectsWhereItAnswered) {
+    port.present = {"COM1", "COM3"}; // COM1 says nothing; COM2 is not there
+    port.peer = [this](const Bytes& request) {
+        if (port.openedName == "COM3" && port.openedWith.baudRate == 57600 && request[3] == 0xEA) {
+            port.input.insert(port.input.end(), kGainBlock1.begin(), kGainBlock1.end());
+        }
+    };
+    bool cancel = false;
+    view.whileProgressIsUp = [&] {
+        for (const auto& [event, tag] : std::exchange(sink.posted, {})) {
+            dialog.onSerialRx(tag);
+        }
+        tick(10ms);
+        return cancel;
+    };
+    view.setSelection(id::kBaudList, 4);
+    dialog.onMenuCommand(MenuCommand::FindController);
+    EXPECT_EQ(status(), "Controller found on COM3 at 57600.");
+    EXPECT_EQ(view.selection(id::kPortList), 2);
+    EXPECT_EQ(view.selection(id::kBaudList), 1);
+    EXPECT_FALSE(port.isOpen()) << "the operator opens it";
+    EXPECT_EQ(view.text(id::kOpenClose), "Open");
+    EXPECT_EQ(view.text(id::kPitchLevelCoef), "0") << "what the search hears is not for the grid";
+    EXPECT_EQ(takeSentCodes(), std::vector<std::uint8_t>(10, 0xEA)) << "COM1 at all eight rates, COM3 at two";
+    EXPECT_EQ(view.progressSteps.back().second, "Trying COM3 at 57600…");
+
+    port.peer = nullptr;
+    dialog.onMenuCommand(MenuCommand::FindController);
+    EXPECT_EQ(status(), "No controller answered.");
+    cancel = true;
+    dialog.onMenuCommand(MenuCommand::FindController);
+    EXPECT_EQ(status(), "The search for the controller was cancelled.");
+    EXPECT_FALSE(port.isOpen());
+
+    openQuietly();
+    port.written.clear();
+    dialog.onMenuCommand(MenuCommand::FindController);
+    EXPECT_EQ(status(), "Close the port first: the search opens each port itself.");
+    EXPECT_TRUE(port.written.empty());
+}
+
 } // namespace
 } // namespace tq37r::test

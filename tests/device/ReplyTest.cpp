@@ -22,7 +22,7 @@ TEST(ReplyDecoding, EachReplyShowsWhatItsBytesMean) {
         // Signed tenths, four columns wide; a failed self-test shows nothing.
         {0x81, {0x00, 0x05, 0xF6, 0x7F}, "X= 0.5,Y=-1.0,Z=12.7 /30"},
         {0x81, {0x00, 0x80, 0x00, 0x01}, "X=-12.8,Y= 0.0,Z= 0.1 /30"},
-        {0x81, {0x01, 0x05, 0xF6, 0x7F}, "ignored"},
+        {0x81, {0x01, 0x05, 0xF6, 0x7F}, "failed"},
         {0x93, {0x05, 0x7B}, "TQ-5 Firmware version: 1.23 /60"},
         {0x93, {0xFF, 0xFF}, "TQ-255 Firmware version: 2.55 /60"},
         // Unsigned 16 bits, high byte first, after a byte the tool skips.

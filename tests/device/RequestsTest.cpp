@@ -26,6 +26,7 @@ TEST(Requests, EachRequestCarriesItsCodePayloadAndTheAnswerItBrings) {
         {request::saveConfiguration(), 0x86, {}, Answer::acknowledgement(0x86)},
         {request::gyroSelfTest(), 0x80, {0x00}, Answer::reply(0x81)},
         {request::autoReturnOn(), 0x92, {0x01}, Answer::acknowledgement(0x92)},
+        {request::autoReturnOff(), 0x92, {0x00}, Answer::acknowledgement(0x92)},
         {request::firmwareVersion(), 0x92, {0x00}, Answer::reply(0x93)},
         {request::setFlightMode(FlightMode::Remote), 0xD2, {0x00}, state},
         {request::setFlightMode(FlightMode::Auto), 0xD2, {0x02}, state},

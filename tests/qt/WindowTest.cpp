@@ -18,6 +18,7 @@
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/FrameBytes.h"
 
 namespace tq37r::test {
 namespace {
@@ -139,6 +140,21 @@ TEST_F(Window, EnterInTheListsTypedTextActsOnOpenAndEscapeEndsTheRun) {
     QTest::keyClick(&window, Qt::Key_Escape); // nothing was changed: no question
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Rejected);
+}
+
+TEST_F(Window, FindControllerShowsWhereItAnsweredInTheLists) {
+    port.present = {"COM3"};
+    port.peer = [this](const Bytes& request) {
+        if (port.openedWith.baudRate == 57600 && request[3] == 0xEA) {
+            const Bytes answer = makeFrame(0xEB, Bytes(18, 1));
+            port.input.insert(port.input.end(), answer.begin(), answer.end());
+        }
+    };
+    window.core().onMenuCommand(MenuCommand::FindController); // the progress box runs the search
+    EXPECT_EQ(window.combo(id::kPortList)->currentText(), "COM3");
+    EXPECT_EQ(window.combo(id::kBaudList)->currentText(), "57600");
+    EXPECT_EQ(edit(id::kStatusLine)->text(), "Controller found on COM3 at 57600.");
+    EXPECT_FALSE(port.isOpen());
 }
 
 } // namespace

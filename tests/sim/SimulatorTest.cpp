@@ -53,9 +53,9 @@ struct ToolEnd {
     }
     ~ToolEnd() { ::close(fd); }
     // When the request was written.
-    Clock::time_point send(const test::Builder& request) {
+    Clock::time_point send(const Request& request) {
         TxFrame tx;
-        const std::size_t size = request(tx);
+        const std::size_t size = tx.assemble(request.code, request.payload());
         EXPECT_EQ(::write(fd, tx.bytes(size).data(), size), static_cast<ssize_t>(size));
         return Clock::now();
     }
@@ -129,8 +129,7 @@ TEST(SimController, AnswersEachRequestWithWhatTheToolExpects) {
     const GyroReading& g = controller.lastGyro();
     EXPECT_EQ((std::vector{gyro.x, gyro.y, gyro.z}), (std::vector{g.x * 0.1, g.y * 0.1, g.z * 0.1}));
     controller.failGyroSelfTest();
-    EXPECT_EQ(answers(controller, build(request::gyroSelfTest)), Shown{"ignored"})
-        << "the tool shows no failed test";
+    EXPECT_EQ(answers(controller, request::gyroSelfTest()), Shown{"failed"});
 }
 
 TEST_F(Simulator, SavedSettingsSurviveARestartAndOthersDoNot) {
@@ -225,18 +224,18 @@ TEST(SimLine, AnswersOnlyAToolAtItsRateWhichItReadsAtEachRequest) {
     const std::string path = sim.readLine(5s);
     {
         ToolEnd wrongRate(path, 57600);
-        wrongRate.send(build(request::readGainBlock1));
+        wrongRate.send(request::readGainBlock(GainBlock::First));
         EXPECT_EQ(wrongRate.listen(300ms), Codes{}) << "neither the answer nor a report is a frame";
         EXPECT_TRUE(wrongRate.firstByte) << "the reports come as garbage";
     }
     ToolEnd rightRate(path, 19200);
-    rightRate.send(build(request::readGainBlock1));
+    rightRate.send(request::readGainBlock(GainBlock::First));
     EXPECT_EQ(std::ranges::count(rightRate.listen(1s, code::kGainBlock1), code::kGainBlock1), 1);
     EXPECT_NE(sim.stop().find("requests-wrong-rate EA 1\n"), std::string::npos);
 
     testing::SimProcess unpaced({TQ37R_SIM_PATH, "--device-path", "--baud", "0", "--report-ms", "0"});
     ToolEnd anyRate(unpaced.readLine(5s), 4800);
-    anyRate.send(build(request::readGainBlock1));
+    anyRate.send(request::readGainBlock(GainBlock::First));
     EXPECT_EQ(anyRate.listen(1s, code::kGainBlock1), Codes{code::kGainBlock1});
 }
 
@@ -246,13 +245,13 @@ TEST(SimLine, TakesRequestsAtTheLineRateAndASecondReadOnlyAfterTheGap) {
     ToolEnd tool(sim.readLine(5s), 9600);
     // Two reads back to back: the first is answered, not before it is through the line; the second
     // came too soon. One sent 100 ms after its first is taken.
-    Clock::time_point asked = tool.send(build(request::readGainBlock1));
-    tool.send(build(request::readGainBlock2));
+    Clock::time_point asked = tool.send(request::readGainBlock(GainBlock::First));
+    tool.send(request::readGainBlock(GainBlock::Second));
     EXPECT_EQ(tool.listen(500ms), Codes{code::kGainBlock1}) << "the second read came too soon";
     EXPECT_GE(tool.firstByte.value_or(asked) - asked, lineTime(6, 9600));
-    asked = tool.send(build(request::readGainBlock1));
+    asked = tool.send(request::readGainBlock(GainBlock::First));
     std::this_thread::sleep_until(asked + ControllerLink::kReadPairPause + 10ms);
-    tool.send(build(request::readGainBlock2));
+    tool.send(request::readGainBlock(GainBlock::Second));
     EXPECT_EQ(tool.listen(1s, code::kGainBlock2), (Codes{code::kGainBlock1, code::kGainBlock2}));
     EXPECT_NE(sim.stop().find("requests-ignored-gap 1\n"), std::string::npos);
 }

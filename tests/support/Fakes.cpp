@@ -43,6 +43,14 @@ MessageBoxAnswer FakeView::messageBox(const MessageBoxRequest& request) {
     return answer;
 }
 
+void FakeView::runProgress(const ProgressRequest& request) {
+    progressBoxes.push_back(request);
+    progressUp = true;
+    while (progressUp && whileProgressIsUp && !whileProgressIsUp()) {
+    }
+    progressUp = false;
+}
+
 void FakeClock::pause(std::chrono::milliseconds duration) {
     pauses.push_back(duration);
     now_ += duration;
@@ -94,6 +102,9 @@ bool FakePort::write(std::span<const std::uint8_t> bytes) {
     written.emplace_back(bytes.begin(), bytes.end());
     if (peer) {
         peer(written.back());
+        if (!input.empty() && sink_ != nullptr) {
+            sink_->postSerialEvent(SerialEvent::RxReady, sinkTag);
+        }
     }
     return true;
 }

@@ -31,6 +31,11 @@ public:
     void setTint(int id, GainTint tint) override { tints[id] = tint; }
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
     std::string askGainFilePath(bool) override { return chosenFile; }
+    void runProgress(const ProgressRequest& request) override;
+    void setProgress(int step, std::string_view text) override {
+        progressSteps.push_back({step, std::string(text)});
+    }
+    void closeProgress() override { progressUp = false; }
     void endDialog() override { ended = true; }
 
     // The operator types into an edit or a list's text field (a list then has no selection).
@@ -43,6 +48,12 @@ public:
     MessageBoxAnswer answer = MessageBoxAnswer::Ok;
     std::function<void()> whileBoxIsUp; // runs inside the modal box, as events would
     std::string chosenFile;             // what the file dialog answers; "" is Cancel
+    // Runs while the progress box is up, as events would, until it returns true: the operator
+    // pressed Cancel.
+    std::function<bool()> whileProgressIsUp;
+    std::vector<ProgressRequest> progressBoxes;
+    std::vector<std::pair<int, std::string>> progressSteps;
+    bool progressUp = false;
     int focused = 0;
     bool ended = false;
 
@@ -75,7 +86,8 @@ private:
 };
 
 // A port whose peer is the test: frames written are kept (and handed to `peer`, which may
-// queue an answer), bytes queued in `input` are what read() returns.
+// queue an answer, announced to the sink as a watcher would), bytes queued in `input` are what
+// read() returns.
 class FakePort : public SerialPort {
 public:
     OpenResult open(std::string_view portName, const PortSettings& settings) override;
@@ -87,7 +99,10 @@ public:
     bool takeLineErrors() override { return false; }
     void purgeInput() override { input.clear(); }
     void purgeOutput() override {}
-    void setNotifySink(SerialEventSink*, std::uint32_t tag) override { sinkTag = tag; }
+    void setNotifySink(SerialEventSink* sink, std::uint32_t tag) override {
+        sink_ = sink;
+        sinkTag = tag;
+    }
     void rxDrained() override {}
     std::string resolve(std::string_view portName) const override;
 
@@ -102,6 +117,7 @@ public:
 
 private:
     bool open_ = false;
+    SerialEventSink* sink_ = nullptr;
 };
 
 // Keeps what the dialog posts to itself, to be delivered when the test says.

@@ -28,8 +28,9 @@ struct ReplyText {
         return std::string(s.text()) + " /" + std::to_string(s.countdown());
     }
     void operator()(const reply::Ignored&) const { put("ignored"); }
-    // Gyro and firmware replies: the tool shows their text and nothing else.
+    // The firmware reply: the tool shows its text and nothing else.
     template <typename R> void operator()(const R& r) const { put(shown(r.status)); }
+    void operator()(const reply::GyroResult& r) const { put(r.passed ? shown(r.status) : "failed"); }
     void operator()(const reply::FlightParams& r) const {
         put(r.targetAltitude, r.circlingRadius, shown(r.status));
     }

@@ -1,0 +1,135 @@
+// The commands for what the window keeps on hidden controls: the flight settings, the mixing
+// mode, the gyro self-test, automatic return, and the flight-mode and task commands.
+#include <variant>
+
+#include "cli/CommandError.h"
+#include "cli/Commands.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplate.h"
+
+namespace tq37r::cli::command {
+
+namespace {
+
+constexpr const char* settingName(FlightSetting which) {
+    return which == FlightSetting::Altitude ? "altitude" : "radius";
+}
+
+// The mixing-mode list's entries as the window shows them.
+std::span<const std::string_view> mixingModeTexts() {
+    for (const ComboInit& init : paramDialogTemplate().comboInits) {
+        if (init.id == id::kMixingModeList) {
+            return init.items;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+int flightSetting(Controller& controller, FlightSetting which, std::optional<std::uint16_t> value,
+                  Output& out) {
+    if (value) {
+        controller.ask(which == FlightSetting::Altitude ? request::setTargetAltitude(*value)
+                                                        : request::setCirclingRadius(*value));
+        out.field(settingName(which), *value);
+        return kExitDone;
+    }
+    const auto settings = std::get<reply::FlightParams>(controller.ask(request::readFlightParams()));
+    out.field(settingName(which),
+              which == FlightSetting::Altitude ? settings.targetAltitude : settings.circlingRadius);
+    return kExitDone;
+}
+
+int flightSettings(Controller& controller, Output& out) {
+    const auto settings = std::get<reply::FlightParams>(controller.ask(request::readFlightParams()));
+    out.field("altitude", settings.targetAltitude);
+    out.field("radius", settings.circlingRadius);
+    return kExitDone;
+}
+
+int mixing(Controller& controller, std::optional<int> item, Output& out) {
+    const std::span<const std::string_view> texts = mixingModeTexts();
+    if (item) {
+        controller.ask(request::setMixingMode(*item - 1));
+    } else {
+        const auto mode = std::get<reply::MixingMode>(controller.ask(request::readMixingMode()));
+        if (mode.item < 0) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", mode.modeByte);
+            throw CommandError(kExitDifferent, "the controller reports mixing mode " + std::string(byte) +
+                                                   ", which no entry names");
+        }
+        item = mode.item + 1;
+    }
+    out.field("item", *item);
+    out.field("text", texts[static_cast<std::size_t>(*item - 1)]);
+    return kExitDone;
+}
+
+int gyroTest(Controller& controller, Output& out) {
+    const auto result = std::get<reply::GyroResult>(controller.ask(request::gyroSelfTest()));
+    if (!result.passed) {
+        throw CommandError(kExitDifferent, "the controller reports that the gyro self-test failed");
+    }
+    out.gyro(result.x, result.y, result.z);
+    return kExitDone;
+}
+
+int autoReturn(Controller& controller, bool on, Output& out) {
+    controller.ask(on ? request::autoReturnOn() : request::autoReturnOff());
+    out.field("auto-return", on ? "on" : "off");
+    return kExitDone;
+}
+
+int flightMode(Controller& controller, FlightMode mode, Output& out) {
+    const auto report = std::get<reply::StateReport>(controller.ask(request::setFlightMode(mode)));
+    out.report(report.flightModeState, report.taskState);
+    return kExitDone;
+}
+
+int task(Controller& controller, Task task, Output& out) {
+    const auto report = std::get<reply::StateReport>(controller.ask(request::setTask(task)));
+    out.report(report.flightModeState, report.taskState);
+    return kExitDone;
+}
+
+std::vector<std::string> presentPorts(const SerialPort& port) {
+    std::vector<std::string> present;
+    for (int n = 1; n <= kListedPorts; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        if (!port.resolve(name).empty()) {
+            present.push_back(name);
+        }
+    }
+    return present;
+}
+
+int detect(Controller& controller, std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+           Output& out) {
+    const std::string tried = [&ports] {
+        std::string names;
+        for (const std::string& port : ports) {
+            names += (names.empty() ? "" : ", ") + port;
+        }
+        return names.empty() ? std::string("no port") : names;
+    }();
+    const std::size_t rateCount = rates.size();
+    // Quiet while it is quick; someone waiting longer is told what is being tried.
+    const auto found = controller.findController(
+        std::move(ports), std::move(rates),
+        [&out](const std::string& port, std::uint32_t baudRate, std::chrono::milliseconds elapsed) {
+            if (elapsed > std::chrono::seconds(1)) {
+                out.progress("trying " + port + " at " + std::to_string(baudRate));
+            }
+        });
+    if (found.empty()) {
+        throw CommandError(kExitNoAnswer, "no controller answered on " + tried + " at " +
+                                              std::to_string(rateCount) +
+                                              (rateCount == 1 ? " rate" : " rates"));
+    }
+    out.controllersFound(found);
+    return kExitDone;
+}
+
+} // namespace tq37r::cli::command

@@ -110,14 +110,28 @@ TEST(GainFile, CommentsBlankLinesCrlfAndTrailingCommentsAreAccepted) {
 namespace tq37r {
 namespace {
 
+// Sets the process's time zone, POSIX-style ("XXX-14" is 14 hours east of UTC); "" for the system's.
+void useTimeZone(const char* zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone);
+    _tzset();
+#else
+    if (*zone != '\0') {
+        ::setenv("TZ", zone, 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+#endif
+}
+
 // On disk, as both the window and the command line keep them: dated in the local time zone
 // (zones on either side of UTC, so one of them differs from the UTC date at any hour), and a
 // file far larger than a gain file is refused unread.
 TEST(GainFileOnDisk, IsDatedLocallyAndAFileTooLargeIsRefused) {
     const auto path = std::filesystem::temp_directory_path() / ("tq37r-io-" + std::to_string(::getpid()));
     for (const auto& [zone, hoursEast] : {std::pair{"XXX-14", 14}, std::pair{"YYY+12", -12}}) {
-        ::setenv("TZ", zone, 1);
-        ::tzset();
+        useTimeZone(zone);
         ASSERT_TRUE(writeGainFileAt(path.string(), defaultGains(), ""));
         const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(
             std::chrono::system_clock::now() + std::chrono::hours(hoursEast))};
@@ -129,8 +143,7 @@ TEST(GainFileOnDisk, IsDatedLocallyAndAFileTooLargeIsRefused) {
         ASSERT_TRUE(text);
         EXPECT_NE(text->find(std::string("# Saved: ") + date + "\n"), std::string::npos) << zone << *text;
     }
-    ::unsetenv("TZ");
-    ::tzset();
+    useTimeZone("");
     std::filesystem::resize_file(path, kMaxGainFileSize);
     std::string why;
     EXPECT_TRUE(readGainFileText(path.string(), why));

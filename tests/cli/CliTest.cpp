@@ -85,8 +85,9 @@ protected:
 
     // A simulator on COM1 at the tool's default rate, refusing a second read that comes too soon
     // as the controller does; ready once it has told its pty.
-    static std::unique_ptr<SimProcess> startSim(const Args& extra = {}) {
-        Args args{TQ37R_SIM_PATH, "--port", "COM1", "--baud", "19200", "--device-path", "--strict-gap"};
+    static std::unique_ptr<SimProcess> startSim(const Args& extra = {}, const std::string& port = "COM1",
+                                                const std::string& baud = "19200") {
+        Args args{TQ37R_SIM_PATH, "--port", port, "--baud", baud, "--device-path", "--strict-gap"};
         args.insert(args.end(), extra.begin(), extra.end());
         auto sim = std::make_unique<SimProcess>(args);
         EXPECT_FALSE(sim->readLine(5s).empty());
@@ -175,6 +176,43 @@ TEST_F(Cli, NoisyLineBreaksNoCommand) {
     const CliResult stopped = runCli({"monitor"}, "flight-mode");
     EXPECT_EQ(stopped.status, 0) << stopped.err;
     EXPECT_TRUE(std::regex_match(stopped.out, reports)) << stopped.out;
+}
+
+TEST_F(Cli, TheHiddenControlsCommandsReachTheControllerAndWhatIsSavedStays) {
+    const std::string flash = (dir / "flash").string();
+    auto sim = startSim({"--flash", flash, "--stats"});
+    EXPECT_EQ(ok({"altitude", "300"}), "altitude 300\n");
+    EXPECT_EQ(ok({"radius", "120"}), "radius 120\n");
+    EXPECT_EQ(ok({"mixing", "4"}), "item 4\ntext 4.升降和副翼混控，副翼&方向舵导航\n");
+    ok({"save"});
+    EXPECT_TRUE(std::regex_match(ok({"gyro-test"}), std::regex("x -?[0-9]+\\.[0-9] y -?[0-9]+\\.[0-9] z -?[0-9]+\\.[0-9]\n")));
+    EXPECT_EQ(ok({"auto-return", "on"}), "auto-return on\n");
+    EXPECT_EQ(ok({"auto-return", "off"}), "auto-return off\n");
+    const CliResult refused = runCli({"mode", "auto"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("--yes"), npos) << refused.err;
+    EXPECT_EQ(ok({"mode", "auto", "--yes"}), "flight-mode 2 task 255\n");
+    EXPECT_EQ(ok({"task", "circle", "--yes"}), "flight-mode 2 task 1\n");
+    const std::string stats = sim->stop();
+    EXPECT_NE(stats.find("requests-received D2 1\n"), npos) << "mode without --yes sent nothing: " << stats;
+
+    sim = startSim({"--flash", flash, "--gyro-fail"});
+    EXPECT_EQ(ok({"flight-settings"}), "altitude 300\nradius 120\n");
+    EXPECT_EQ(ok({"altitude"}), "altitude 300\n");
+    EXPECT_EQ(ok({"--json", "mixing"}), "{\"item\":4,\"text\":\"4.升降和副翼混控，副翼&方向舵导航\"}\n");
+    EXPECT_EQ(runCli({"gyro-test"}).status, 4);
+}
+
+TEST_F(Cli, DetectFindsTheControllerAtItsRateAndOnlyThere) {
+    // Simulators at 300 baud, which is not in the table, answer no rate the search tries.
+    auto deaf = startSim({}, "COM1", "300");
+    auto controller = startSim({}, "COM2", "57600");
+    auto deafToo = startSim({}, "COM3", "300");
+    options = {"--timeout", "100"};
+    EXPECT_EQ(ok({"detect"}), "COM2 57600\n");
+    const CliResult none = runCli({"--timeout", "100", "detect", "--ports", "COM1,COM3"});
+    EXPECT_EQ(none.status, 3);
+    EXPECT_NE(none.err.find("trying COM3"), npos) << "a search over a second says what it tries: " << none.err;
 }
 
 } // namespace

@@ -164,10 +164,25 @@ int diff(Controller& controller, const GainFileRead& file, Output& out) {
     return differing.empty() ? kExitDone : kExitDifferent;
 }
 
-int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, Output& out) {
-    out.beginReports();
-    controller.watchReports(duration, [&out](const reply::StateReport& report) {
-        out.report(report.flightModeState, report.taskState);
+int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, LineLog* raw,
+            Output& out) {
+    if (raw != nullptr) {
+        out.beginFrames();
+        raw->onEntry = [&out, trace = raw->onEntry](const LineLog::Entry& entry) {
+            if (trace) {
+                trace(entry);
+            }
+            if (entry.kind == LineLog::Kind::Received) {
+                out.frame(LineLog::format(entry), LineLog::formatJson(entry));
+            }
+        };
+    } else {
+        out.beginReports();
+    }
+    controller.watchReports(duration, [&out, raw](const reply::StateReport& report) {
+        if (raw == nullptr) {
+            out.report(report.flightModeState, report.taskState);
+        }
     });
     return kExitDone;
 }

@@ -10,6 +10,7 @@
 #include "cli/GainArguments.h"
 #include "cli/Output.h"
 #include "core/GainFile.h"
+#include "core/LineLog.h"
 #include "device/Requests.h"
 
 namespace tq37r::cli {
@@ -35,8 +36,11 @@ int save(Controller& controller, Output& out);
 int backup(Controller& controller, const std::string& path, Output& out);
 int restore(Controller& controller, const GainFileRead& file, bool thenSave, Output& out);
 int diff(Controller& controller, const GainFileRead& file, Output& out);
-// Until `duration` has passed (forever when nullopt) or the controller is interrupted.
-int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, Output& out);
+// Until `duration` has passed (forever when nullopt) or the controller is interrupted: each
+// state report, or with `raw` every frame as the line log shows it (the log must be the
+// controller's observer).
+int monitor(Controller& controller, std::optional<std::chrono::milliseconds> duration, LineLog* raw,
+            Output& out);
 
 // The hidden controls' requests. Setters print what they set once it is acknowledged.
 enum class FlightSetting { Altitude, Radius };

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/CommandError.h"
-#include "device/RequestText.h"
+#include "device/FrameText.h"
 
 namespace tq37r::cli {
 
@@ -160,6 +160,7 @@ void Controller::runLine(const std::function<bool()>& done, std::optional<TimePo
         // A hang-up of a line the search has already left is no news.
         if (seen.hungUp && link_.isCurrent(*seen.hungUp)) {
             if (!search_.running()) {
+                link_.hungUp();
                 throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
             }
             search_.onHangUp();

@@ -29,8 +29,14 @@ public:
     };
 
     Controller(SerialPort& port, LineWait& line, Timing timing);
+    // Closes the line, so its observer hears of it.
+    ~Controller() { link_.close(); }
+    Controller(const Controller&) = delete;
+    Controller& operator=(const Controller&) = delete;
 
     OpenResult open(std::string_view portName, std::uint32_t baudRate);
+    // Who hears of every frame and every problem on the line (--trace, monitor --raw).
+    void setObserver(LinkObserver* observer) { link_.setObserver(observer); }
 
     // Sends the request until its answer comes and returns that answer.
     Reply ask(const Request& request);

@@ -1,41 +1,11 @@
 #include "cli/Output.h"
 
+#include "core/JsonString.h"
+
 #include <algorithm>
 #include <cstdio>
 
 namespace tq37r::cli {
-
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
 
 namespace {
 
@@ -51,9 +21,9 @@ Output::Output(bool json, std::ostream& results, std::ostream& messages)
     : json_(json), results_(results), messages_(messages) {}
 
 void Output::member(std::string_view key) {
-    if (inReports_) {
+    if (inList_) {
         results_ << "]";
-        inReports_ = false;
+        inList_ = false;
     }
     results_ << (opened_ ? "," : "{") << jsonString(key) << ":";
     opened_ = true;
@@ -193,13 +163,22 @@ void Output::note(std::string_view key, std::string_view text) {
     }
 }
 
-void Output::beginReports() {
-    if (json_ && !inReports_) {
-        member("reports");
+void Output::beginList(std::string_view key) {
+    if (json_ && !inList_) {
+        member(key);
         results_ << "[";
-        inReports_ = true;
-        anyReport_ = false;
+        inList_ = true;
+        anyItem_ = false;
     }
+}
+
+void Output::listItem(std::string_view json) {
+    results_ << (anyItem_ ? "," : "") << json;
+    anyItem_ = true;
+}
+
+void Output::beginReports() {
+    beginList("reports");
 }
 
 void Output::report(int flightMode, int task) {
@@ -207,11 +186,24 @@ void Output::report(int flightMode, int task) {
         results_ << "flight-mode " << flightMode << " task " << task << '\n';
     } else {
         beginReports();
-        results_ << (anyReport_ ? "," : "") << "{\"flight_mode\":" << flightMode << ",\"task\":" << task
-                 << "}";
-        anyReport_ = true;
+        listItem("{\"flight_mode\":" + std::to_string(flightMode) + ",\"task\":" + std::to_string(task) +
+                 "}");
     }
     // Whoever reads a monitor's output wants each report when it comes, not when a buffer fills.
+    results_.flush();
+}
+
+void Output::beginFrames() {
+    beginList("frames");
+}
+
+void Output::frame(std::string_view line, std::string_view json) {
+    if (!json_) {
+        results_ << line << '\n';
+    } else {
+        beginFrames();
+        listItem(json);
+    }
     results_.flush();
 }
 
@@ -234,9 +226,9 @@ void Output::finish() {
         results_.flush();
         return;
     }
-    if (inReports_) {
+    if (inList_) {
         results_ << "]";
-        inReports_ = false;
+        inList_ = false;
     }
     results_ << (opened_ ? "}" : "{}") << '\n';
     results_.flush();

@@ -54,6 +54,9 @@ public:
     // Opens the JSON list of state reports, so a run that saw none still has it.
     void beginReports();
     void report(int flightMode, int task);
+    // The same for every frame (monitor --raw): text is the line log's line, JSON its object.
+    void beginFrames();
+    void frame(std::string_view line, std::string_view json);
 
     void warning(std::string_view message);
     // What a long command is doing, on the messages stream.
@@ -70,12 +73,13 @@ private:
     bool json_;
     std::ostream& results_;
     std::ostream& messages_;
-    bool opened_ = false;    // "{" written
-    bool inReports_ = false; // the "reports" array is open
-    bool anyReport_ = false;
-};
+    bool opened_ = false; // "{" written
+    // Opens a JSON array member that stays open while items come; the next member closes it.
+    void beginList(std::string_view key);
+    void listItem(std::string_view json);
 
-// A JSON string literal, quotes included.
-std::string jsonString(std::string_view text);
+    bool inList_ = false; // a JSON array member is open
+    bool anyItem_ = false;
+};
 
 } // namespace tq37r::cli

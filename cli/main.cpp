@@ -13,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/PortEvents.h"
 #include "cli/StopSignals.h"
+#include "core/LineLog.h"
 #include "device/BaudTable.h"
 #include "serial/posix/PosixSerialPort.h"
 
@@ -27,6 +28,8 @@ struct Settings {
     std::uint32_t timeoutMs = 1000;
     std::uint32_t retries = 2;
     bool json = false;
+    bool trace = false;
+    bool raw = false;
     std::vector<std::string> names;
     std::vector<std::string> assignments;
     std::string file;
@@ -124,7 +127,7 @@ Gain files are text, one "name = value" a line (0 to 255), "#" starts a comment.
 using Action = std::function<int(Controller&)>;
 
 // The action of the command given, or nullptr for `ports`, which needs no controller.
-Action chosenAction(CLI::App& app, Settings& s, Output& out) {
+Action chosenAction(CLI::App& app, Settings& s, Output& out, LineLog& log) {
     const auto is = [&app](const char* name) { return app.got_subcommand(name); };
     if (is("version")) {
         return [&out](Controller& c) { return command::version(c, out); };
@@ -156,12 +159,12 @@ Action chosenAction(CLI::App& app, Settings& s, Output& out) {
         };
     }
     if (is("monitor")) {
-        return [&out, &s](Controller& c) {
+        return [&out, &s, &log](Controller& c) {
             std::optional<std::chrono::milliseconds> duration;
             if (s.seconds > 0) {
                 duration = std::chrono::milliseconds(std::llround(s.seconds * 1000));
             }
-            return command::monitor(c, duration, out);
+            return command::monitor(c, duration, s.raw ? &log : nullptr, out);
         };
     }
     if (is("altitude") || is("radius")) {
@@ -241,9 +244,11 @@ void addCommands(CLI::App& app, Settings& s) {
     CLI::App* monitor = app.add_subcommand("monitor", "Print the controller's mode reports as they arrive");
     monitor->add_option("--seconds", s.seconds, "stop after this long (1.5 is fine); 0 = until Ctrl+C")
         ->check(CLI::Range(0.0, 86'400.0 * 365));
+    monitor->add_flag("--raw", s.raw, "print every frame that arrives, as the line log shows it");
     monitor->footer(
         "One line per state report: \"flight-mode M task T\". M: 0 remote, 1 stabilised, 2 auto.\n"
-        "T: 0 return, 1 circle, 2 take-off, 255 none (cancelled).");
+        "T: 0 return, 1 circle, 2 take-off, 255 none (cancelled). With --raw, one line per frame\n"
+        "instead: \"MS <- HEX  MEANING\", MS the milliseconds since the port was opened.");
 
     for (const auto& [name, what] :
          {std::pair{"altitude", "target altitude"}, std::pair{"radius", "circling radius"}}) {
@@ -316,6 +321,7 @@ int main(int argc, char** argv) {
     addNumber(app, "--timeout", s.timeoutMs, 1, 600'000, "ms to wait for each answer");
     addNumber(app, "--retries", s.retries, 0, 100, "times a request is sent again");
     app.add_flag("--json", s.json, "print one JSON document instead of text lines");
+    app.add_flag("--trace", s.trace, "write the line log to stderr as it happens (JSON lines with --json)");
     addCommands(app, s);
 
     try {
@@ -335,11 +341,20 @@ int main(int argc, char** argv) {
         }
         // Arguments are checked before anything is sent.
         const bool detecting = app.got_subcommand("detect");
-        const Action action = detecting ? nullptr : chosenAction(app, s, out);
+        LineLog log;
+        const Action action = detecting ? nullptr : chosenAction(app, s, out, log);
         PortEvents events;
         Controller controller(
             port, events,
             Controller::Timing{std::chrono::milliseconds(s.timeoutMs), static_cast<int>(s.retries)});
+        if (s.trace) {
+            log.onEntry = [json = s.json](const LineLog::Entry& entry) {
+                std::cerr << (json ? LineLog::formatJson(entry) : LineLog::format(entry)) << '\n';
+            };
+        }
+        if (s.trace || s.raw) {
+            controller.setObserver(&log);
+        }
         // Before the port's watcher thread starts, so the signals are blocked there too.
         std::optional<StopSignals> stopSignals;
         if (app.got_subcommand("monitor") || detecting) {

@@ -9,7 +9,7 @@ namespace tq37r {
 
 // The dialog background's context menu, the same on every face. Its commands go to
 // ParamDialog::onMenuCommand; a command with a shortcut letter also comes from Ctrl+letter.
-enum class MenuCommand : int { SaveGains = 1, LoadGains, CompareWithFile, FindController };
+enum class MenuCommand : int { SaveGains = 1, LoadGains, CompareWithFile, FindController, LineLog };
 
 struct MenuItem {
     MenuCommand command;
@@ -17,17 +17,23 @@ struct MenuItem {
     char shortcutLetter; // Ctrl+this letter; 0 for none
 };
 
-inline constexpr std::array<MenuItem, 4> kBackgroundMenu{{
+inline constexpr std::array<MenuItem, 5> kBackgroundMenu{{
     {MenuCommand::SaveGains, "Save gains to a file…", 'S'},
     {MenuCommand::LoadGains, "Load gains from a file…", 'O'},
     {MenuCommand::CompareWithFile, "Compare with file…", 0},
     {MenuCommand::FindController, "Find controller…", 0},
+    {MenuCommand::LineLog, "Line log…", 0},
 }};
 
-// What the file dialogs of the gain-file commands offer.
-inline constexpr std::string_view kGainFileExtension = "gains";
-inline constexpr std::string_view kDefaultGainFileName = "tuning.gains";
-inline constexpr std::string_view kGainFileFilterName = "Gain files";
+// What a file dialog offers: the kind of file, by its extension, and a name to start from.
+struct FileChoice {
+    std::string_view filterName;
+    std::string_view extension;
+    std::string_view defaultName;
+};
+
+inline constexpr FileChoice kGainFiles{"Gain files", "gains", "tuning.gains"};
+inline constexpr FileChoice kLineLogFiles{"Text files", "txt", "tq37r-line-log.txt"};
 
 // A drop the window takes: exactly one file, named like a gain file (case aside).
 bool isGainFileDrop(std::span<const std::string> paths);

@@ -20,6 +20,11 @@ inline constexpr std::string_view kNoControllerAnswered = "No controller answere
 inline constexpr std::string_view kSearchCancelled = "The search for the controller was cancelled.";
 inline constexpr std::string_view kClosePortToSearch =
     "Close the port first: the search opens each port itself.";
+inline constexpr std::string_view kLineLogTitle = "Line log";
+inline constexpr std::string_view kLineLogPause = "Pause";
+inline constexpr std::string_view kLineLogResume = "Resume";
+inline constexpr std::string_view kLineLogSave = "Save log…";
+inline constexpr std::string_view kLineLogClear = "Clear";
 inline constexpr std::string_view kCloseAnyway =
     "Close anyway? Write to TQ-37R keeps what was sent; Ctrl+S keeps the grid in a file.";
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/BackgroundMenu.h"
 #include "core/GainTint.h"
 
 namespace tq37r {
@@ -43,13 +44,15 @@ public:
     // Modal: returns when the user has answered. Serial notifications and timer ticks still
     // arrive while it is up, as they do in a platform's modal loop.
     virtual MessageBoxAnswer messageBox(const MessageBoxRequest& request) = 0;
-    // Modal: the gain file to save to, or to read; "" when the operator cancelled.
-    virtual std::string askGainFilePath(bool forSaving) = 0;
+    // Modal: the file to save to, or to read; "" when the operator cancelled.
+    virtual std::string askFilePath(const FileChoice& choice, bool forSaving) = 0;
     // Modal, with a Cancel button: returns when closeProgress() is called (from a handler that
     // runs meanwhile, as timer ticks and serial notifications go on) or the operator cancels.
     virtual void runProgress(const ProgressRequest& request) = 0;
     virtual void setProgress(int step, std::string_view text) = 0;
     virtual void closeProgress() = 0;
+    // Shows the line log's window beside the dialog (it reads ParamDialog::lineLog), or raises it.
+    virtual void showLineLog() = 0;
     // Ends the dialog's modal run.
     virtual void endDialog() = 0;
 

@@ -2,22 +2,15 @@
 
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <fstream>
 
 #include "core/GainFile.h"
+#include "core/Utf8Path.h"
 
 namespace tq37r {
-namespace {
-
-std::filesystem::path fromUtf8(const std::string& path) {
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
-} // namespace
 
 std::optional<std::string> readGainFileText(const std::string& path, std::string& why) {
-    std::ifstream in(fromUtf8(path), std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         why = "cannot be read";
         return std::nullopt;
@@ -38,7 +31,7 @@ std::optional<std::string> readGainFileText(const std::string& path, std::string
 }
 
 bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_view firmware) {
-    std::ofstream out(fromUtf8(path), std::ios::binary | std::ios::trunc);
+    std::ofstream out(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
     out << writeGainFile(gains, {std::string(firmware), localDate()});
     out.close();
     return static_cast<bool>(out);

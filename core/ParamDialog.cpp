@@ -60,7 +60,18 @@ ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port,
                          ParamProcessState& state)
     : view_(view), clock_(clock), port_(port), sink_(sink), state_(state),
       link_(port, clock, *this, state.line), exchange_(view, fields_), indicators_(view, state),
-      search_(link_, sink) {}
+      search_(link_, sink) {
+    link_.setObserver(&lineLog_);
+}
+
+bool ParamDialog::saveLineLog(const std::string& path) {
+    if (writeLineLog(lineLog_, path)) {
+        return true;
+    }
+    view_.messageBox({std::string(text::kParamDialogTitle), "The line log could not be saved.",
+                      "Cannot write " + path, MessageBoxRequest::Icon::Warning});
+    return false;
+}
 
 bool ParamDialog::OnInitDialog() {
     UpdateData(false);
@@ -104,7 +115,11 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
         findController();
         return;
     }
-    const std::string path = view_.askGainFilePath(command == MenuCommand::SaveGains);
+    if (command == MenuCommand::LineLog) {
+        view_.showLineLog();
+        return;
+    }
+    const std::string path = view_.askFilePath(kGainFiles, command == MenuCommand::SaveGains);
     if (path.empty()) {
         return; // the operator cancelled
     }
@@ -119,6 +134,7 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
         compareWithGainFile(path);
         break;
     case MenuCommand::FindController:
+    case MenuCommand::LineLog:
         break;
     }
 }
@@ -259,14 +275,18 @@ void ParamDialog::onSerialHangUp(std::uint32_t tag) {
         advanceSearch();
         armLinkTimer();
     } else if (state_.portOpen) {
-        closePort();
+        closePort(true);
     }
 }
 
-void ParamDialog::closePort() {
+void ParamDialog::closePort(bool hungUp) {
     saveCheck_.stop();
     sentRows_ = {}; // an acknowledgement after the next open is not for these
-    link_.close();
+    if (hungUp) {
+        link_.hungUp();
+    } else {
+        link_.close();
+    }
     armLinkTimer();
     state_.portOpen = false;
     view_.setText(id::kOpenClose, text::kOpenCaption);

@@ -10,6 +10,7 @@
 #include "core/BackgroundMenu.h"
 #include "core/DataExchange.h"
 #include "core/GainTracker.h"
+#include "core/LineLog.h"
 #include "core/MessageMap.h"
 #include "core/ModeIndicators.h"
 #include "core/ParamFields.h"
@@ -101,6 +102,11 @@ public:
     void decodeFrame(std::span<const std::uint8_t> frameBytes);
 
     const ParamFields& fields() const { return fields_; }
+    // Everything the line has carried; the views' log windows show it, live.
+    const LineLog& lineLog() const { return lineLog_; }
+    void clearLineLog() { lineLog_.clear(); }
+    // The log as text; says so in a box when it cannot be written.
+    bool saveLineLog(const std::string& path);
 
 private:
     static std::span<const MessageMapEntry<ParamDialog>> messageMap();
@@ -123,11 +129,12 @@ private:
     void refreshTints();
     void refreshTint(std::size_t gain);
     std::optional<std::int32_t> shownGain(std::size_t gain) const;
-    void closePort();
+    void closePort(bool hungUp = false);
     void openFail(const std::string& portText, const std::string& detail);
     // Keeps the link timer running exactly while the link has a deadline.
     void armLinkTimer();
 
+    LineLog lineLog_; // before the link, which tells it everything
     DialogView& view_;
     DialogClock& clock_;
     SerialPort& port_; // for naming ports; the link does the talking

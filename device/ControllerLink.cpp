@@ -23,6 +23,9 @@ OpenResult ControllerLink::open(std::string_view portName, const PortSettings& s
     if (!opened) {
         return opened;
     }
+    if (observer_ != nullptr) {
+        observer_->opened(portName, settings.baudRate, clock_.now());
+    }
     baudRate_ = settings.baudRate;
     quietGap_ = frameQuietGap(settings.baudRate);
     buffers_.receiver.reset();
@@ -32,7 +35,22 @@ OpenResult ControllerLink::open(std::string_view portName, const PortSettings& s
     return opened;
 }
 
+void ControllerLink::setObserver(LinkObserver* observer) {
+    observer_ = observer;
+    buffers_.receiver.setObserver(observer != nullptr ? this : nullptr);
+}
+
+void ControllerLink::hungUp() {
+    if (observer_ != nullptr && port_.isOpen()) {
+        observer_->hungUp(clock_.now());
+    }
+    close();
+}
+
 void ControllerLink::close() {
+    if (observer_ != nullptr && port_.isOpen()) {
+        observer_->closed(clock_.now());
+    }
     port_.close();
     ++tag_;
     awaited_.clear(); // nothing more can come from a closed port
@@ -54,11 +72,14 @@ bool ControllerLink::send(const Request& request, std::chrono::milliseconds pati
         return false;
     }
     const TimePoint sent = clock_.now();
+    if (observer_ != nullptr) {
+        observer_->sent(buffers_.tx.bytes(size), sent);
+    }
     if (request.code == code::kReadGainBlock1) {
         firstReadSent_ = sent;
     }
     if (request.answer.kind != Answer::Kind::None) {
-        awaited_.push_back({request.answer, sent + patience});
+        awaited_.push_back({request, sent + patience});
     }
     return true;
 }
@@ -74,16 +95,28 @@ void ControllerLink::drain() {
 }
 
 void ControllerLink::frameArrived(std::span<const std::uint8_t> frameBytes) {
+    if (observer_ != nullptr) {
+        observer_->received(frameBytes, lastArrival_);
+    }
     // Any answer counts, late or not, even one that shows nothing (a failed self-test).
     std::optional<Answer> answered;
     const auto found = std::find_if(awaited_.begin(), awaited_.end(), [frameBytes](const Awaited& a) {
-        return a.answer.answeredBy(frameBytes);
+        return a.request.answer.answeredBy(frameBytes);
     });
     if (found != awaited_.end()) {
-        answered = found->answer;
+        answered = found->request.answer;
         awaited_.erase(found);
     }
     listener_.onFrame(decodeReply(frameBytes), answered);
+}
+
+void ControllerLink::skipped(std::span<const std::uint8_t> bytes) {
+    observer_->skipped(bytes, lastArrival_);
+}
+
+void ControllerLink::badFrame(std::span<const std::uint8_t> bytes, BadFrame why) {
+    // A frame given up after the quiet gap is given up now, not when its bytes came.
+    observer_->dropped(bytes, why, why == BadFrame::GivenUp ? clock_.now() : lastArrival_);
 }
 
 std::optional<ControllerLink::TimePoint> ControllerLink::nextDeadline() const {
@@ -111,16 +144,19 @@ void ControllerLink::poll() {
             buffers_.receiver.abandonFrame(handler);
         }
     }
-    std::vector<Answer> overdue;
+    std::vector<Request> overdue;
     std::erase_if(awaited_, [&](const Awaited& a) {
         if (a.due > now) {
             return false;
         }
-        overdue.push_back(a.answer);
+        overdue.push_back(a.request);
         return true;
     });
-    for (const Answer& answer : overdue) {
-        listener_.onUnanswered(answer);
+    for (const Request& request : overdue) {
+        if (observer_ != nullptr) {
+            observer_->unanswered(request, now);
+        }
+        listener_.onUnanswered(request.answer);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/LinkClock.h"
+#include "device/LinkObserver.h"
 #include "device/Reply.h"
 #include "device/Requests.h"
 #include "protocol/FrameReceiver.h"
@@ -42,7 +43,7 @@ struct LinkBuffers {
 // line's quiet gap, and the pause the controller needs between the two gain reads. The owner
 // turns its port notifications into onRxReady and calls poll by nextDeadline; both the
 // window's dialog and tq37r-cli drive one.
-class ControllerLink {
+class ControllerLink : private ReceiverObserver {
 public:
     using TimePoint = LinkClock::TimePoint;
 
@@ -59,7 +60,11 @@ public:
     // Whatever an earlier line left half-received or unanswered is forgotten.
     OpenResult open(std::string_view portName, const PortSettings& settings, SerialEventSink& sink);
     void close();
+    // The device went away: said to the observer, then closed.
+    void hungUp();
     bool isOpen() const { return port_.isOpen(); }
+    // Who hears of every frame and every problem on the line; nullptr for nobody.
+    void setObserver(LinkObserver* observer);
     std::uint32_t baudRate() const { return baudRate_; }
     // Tells the notifications of this open from those an earlier one's watcher still posted.
     std::uint32_t tag() const { return tag_; }
@@ -79,9 +84,12 @@ public:
 private:
     void frameArrived(std::span<const std::uint8_t> frameBytes);
     void drain();
+    // ReceiverObserver
+    void skipped(std::span<const std::uint8_t> bytes) override;
+    void badFrame(std::span<const std::uint8_t> bytes, BadFrame why) override;
 
     struct Awaited {
-        Answer answer;
+        Request request;
         TimePoint due;
     };
 
@@ -95,6 +103,7 @@ private:
     TimePoint lastArrival_{};
     std::optional<TimePoint> firstReadSent_;
     std::vector<Awaited> awaited_;
+    LinkObserver* observer_ = nullptr;
 };
 
 } // namespace tq37r

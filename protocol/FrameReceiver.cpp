@@ -22,6 +22,9 @@ void FrameReceiver::abandonFrame(FrameHandler handler) {
     const std::size_t size = writePos_;
     rxState_ = RxState::Hunting;
     writePos_ = 0;
+    if (observer_ != nullptr) {
+        observer_->badFrame({rxBuffer_.data(), size}, BadFrame::GivenUp);
+    }
     if (keepForReplay(size)) {
         replayKept(handler);
     }
@@ -63,10 +66,17 @@ std::size_t FrameReceiver::consume(std::span<const std::uint8_t> bytes, FrameHan
         case RxState::Hunting: {
             // Bytes between frames are not kept, so every frame starts at offset 0.
             const void* found = std::memchr(bytes.data() + i, frame::kHeader1, count - i);
+            const std::size_t at =
+                found == nullptr
+                    ? count
+                    : static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - bytes.data());
+            if (observer_ != nullptr && at != i) {
+                observer_->skipped(bytes.subspan(i, at - i));
+            }
             if (found == nullptr) {
                 return count;
             }
-            i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - bytes.data());
+            i = at;
             // Fast path: a whole frame already in this run is copied in one go.
             const std::size_t available = count - i;
             if (available >= 3 && bytes[i + 1] == frame::kHeader2 && bytes[i + 2] >= frame::kMinLength &&
@@ -90,8 +100,15 @@ std::size_t FrameReceiver::consume(std::span<const std::uint8_t> bytes, FrameHan
                 rxBuffer_[writePos_++] = b;
                 rxState_ = RxState::ExpectLength;
             } else if (b == frame::kHeader1) {
+                if (observer_ != nullptr) {
+                    observer_->skipped({rxBuffer_.data(), 1});
+                }
                 startFrame(); // A5 A5 5A: the second 0xA5 is the real header
             } else {
+                if (observer_ != nullptr) {
+                    const std::uint8_t broken[] = {frame::kHeader1, b};
+                    observer_->skipped(broken);
+                }
                 rxState_ = RxState::Hunting;
                 writePos_ = 0;
             }
@@ -101,6 +118,10 @@ std::size_t FrameReceiver::consume(std::span<const std::uint8_t> bytes, FrameHan
             const std::uint8_t length = bytes[i++];
             if (length < frame::kMinLength) {
                 // No room for a code and a checksum: cannot be a frame.
+                if (observer_ != nullptr) {
+                    rxBuffer_[writePos_] = length;
+                    observer_->badFrame({rxBuffer_.data(), writePos_ + 1}, BadFrame::Length);
+                }
                 rxState_ = RxState::Hunting;
                 writePos_ = 0;
                 break;
@@ -132,9 +153,13 @@ bool FrameReceiver::finishFrame(FrameHandler handler) {
     writePos_ = 0;
     const std::span<const std::uint8_t> frameBytes{rxBuffer_.data(), size};
     const std::uint8_t length = rxBuffer_[frame::kLengthOffset];
-    if (rxBuffer_[size - 1] == frame::kTrailer && frame::checksum(frameBytes) == rxBuffer_[length]) {
+    const bool trailerRight = rxBuffer_[size - 1] == frame::kTrailer;
+    if (trailerRight && frame::checksum(frameBytes) == rxBuffer_[length]) {
         handler(frameBytes);
         return false;
+    }
+    if (observer_ != nullptr) {
+        observer_->badFrame(frameBytes, trailerRight ? BadFrame::Checksum : BadFrame::Trailer);
     }
     return keepForReplay(size);
 }

@@ -9,6 +9,22 @@
 
 namespace tq37r {
 
+// Why a run of bytes that began like a frame was not one.
+enum class BadFrame : std::uint8_t { Checksum, Trailer, Length, GivenUp };
+
+// Hears what the receiver drops, for a line log. Called inside feed and abandonFrame, with
+// spans valid only during the call.
+class ReceiverObserver {
+public:
+    // Bytes passed over while hunting for a header.
+    virtual void skipped(std::span<const std::uint8_t> bytes) = 0;
+    // A frame that failed its check, or was cut short: its bytes as gathered.
+    virtual void badFrame(std::span<const std::uint8_t> bytes, BadFrame why) = 0;
+
+protected:
+    ~ReceiverObserver() = default;
+};
+
 // Finds frames in a byte stream. Every frame is gathered with its 0xA5 at
 // offset 0 of rxBuffer, checked there, and handed to the handler in place.
 class FrameReceiver {
@@ -16,7 +32,6 @@ public:
     static constexpr std::size_t kBufferSize = 520;
 
     enum class RxState : std::uint8_t { Hunting, HeaderSeen, ExpectLength, InBody };
-
 
     // Runs bytes through the state machine; calls handler once for each good
     // frame, in order. State carries over between calls.
@@ -29,6 +44,8 @@ public:
     void abandonFrame(FrameHandler handler);
     // Back to hunting with nothing buffered, as for a line that has just been opened.
     void reset();
+    // Who hears of dropped bytes and bad frames; nullptr for nobody, which costs nothing.
+    void setObserver(ReceiverObserver* observer) { observer_ = observer; }
 
     std::size_t writePos() const { return writePos_; }
     const std::array<std::uint8_t, kBufferSize>& rxBuffer() const { return rxBuffer_; }
@@ -51,6 +68,7 @@ private:
     // Bytes of a failed frame, from its first inner 0xA5 on, still to be searched for a header.
     std::array<std::uint8_t, kBufferSize> replay_{};
     std::size_t replayLength_ = 0;
+    ReceiverObserver* observer_ = nullptr;
 };
 
 } // namespace tq37r

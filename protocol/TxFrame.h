@@ -14,7 +14,6 @@ class TxFrame {
 public:
     static constexpr std::size_t kCapacity = 256;
 
-
     // Assembles code and payload from offset 0; returns the frame length L + 2, or 0 when
     // the payload cannot fit (nothing is then handed on).
     std::size_t assemble(std::uint8_t code, std::initializer_list<std::uint8_t> payload);

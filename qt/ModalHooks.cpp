@@ -54,18 +54,18 @@ MessageBoxAnswer ModalHooks::showMessageBox(QWidget* owner, const MessageBoxRequ
     return box.exec() == QMessageBox::Ok ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
 }
 
-QString ModalHooks::askGainFile(QWidget* owner, bool forSaving) {
+QString ModalHooks::askFile(QWidget* owner, const FileChoice& choice, bool forSaving) {
     if (const FileDialogHook& hook = fileDialogHook()) {
         return hook(forSaving);
     }
-    const QString extension = fromUtf8(std::string(kGainFileExtension));
-    const QString filter = fromUtf8(std::string(kGainFileFilterName)) + QStringLiteral(" (*.") + extension +
+    const QString extension = fromUtf8(std::string(choice.extension));
+    const QString filter = fromUtf8(std::string(choice.filterName)) + QStringLiteral(" (*.") + extension +
                            QStringLiteral(");;All files (*)");
     if (!forSaving) {
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Load gains"), QString(), filter);
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open"), QString(), filter);
     }
-    QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save gains"),
-                                                fromUtf8(std::string(kDefaultGainFileName)), filter);
+    QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save"),
+                                                fromUtf8(std::string(choice.defaultName)), filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".") + extension;
     }

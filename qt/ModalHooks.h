@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "core/BackgroundMenu.h"
 #include "core/DialogView.h"
 
 class QWidget;
@@ -20,8 +21,8 @@ public:
 
     // Shows the box, or hands the request to the installed hook.
     static MessageBoxAnswer showMessageBox(QWidget* owner, const MessageBoxRequest& request);
-    // The platform's file dialog for gain files, or the hook's answer.
-    static QString askGainFile(QWidget* owner, bool forSaving);
+    // The platform's file dialog for files of this kind, or the hook's answer.
+    static QString askFile(QWidget* owner, const FileChoice& choice, bool forSaving);
 
     // Each installs a hook (an empty one restores the real dialogs) and returns the previous one.
     static MessageBoxHook setMessageBoxHook(MessageBoxHook hook);

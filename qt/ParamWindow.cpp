@@ -18,6 +18,7 @@
 #include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
 #include "core/MessageMap.h"
+#include "qt/LineLogWindow.h"
 #include "qt/ModalHooks.h"
 #include "qt/ProgressBox.h"
 #include "res/qt/Resources.h"
@@ -149,8 +150,17 @@ MessageBoxAnswer ParamWindow::messageBox(const MessageBoxRequest& request) {
     return ModalHooks::showMessageBox(this, request);
 }
 
-std::string ParamWindow::askGainFilePath(bool forSaving) {
-    return ModalHooks::askGainFile(this, forSaving).toStdString();
+std::string ParamWindow::askFilePath(const FileChoice& choice, bool forSaving) {
+    return ModalHooks::askFile(this, choice, forSaving).toStdString();
+}
+
+void ParamWindow::showLineLog() {
+    if (lineLog_ == nullptr) {
+        lineLog_ = new LineLogWindow(core_, this);
+    }
+    lineLog_->show();
+    lineLog_->raise();
+    lineLog_->activateWindow();
 }
 
 // Edits and lists have menus of their own; this one is the dialog's background.

@@ -32,10 +32,15 @@ public:
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
-    std::string askGainFilePath(bool forSaving) override;
+    std::string askFilePath(const FileChoice& choice, bool forSaving) override;
     void runProgress(const ProgressRequest& request) override;
     void setProgress(int step, std::string_view text) override;
     void closeProgress() override;
+    void showLineLog() override;
+    // The line log's window once shown, else nullptr.
+    class LineLogWindow* lineLogWindow() const {
+        return lineLog_;
+    }
     void endDialog() override;
 
     // DialogClock
@@ -53,9 +58,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    std::map<int, int> qtTimers_;           // the core's timer id -> Qt's
-    class ProgressBox* progress_ = nullptr; // while runProgress runs
-    SerialEventPoster serialEvents_;        // outlives the core, whose port's watcher posts through it
+    std::map<int, int> qtTimers_;            // the core's timer id -> Qt's
+    class ProgressBox* progress_ = nullptr;  // while runProgress runs
+    class LineLogWindow* lineLog_ = nullptr; // a child: it goes with the window
+    SerialEventPoster serialEvents_;         // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
 };
 

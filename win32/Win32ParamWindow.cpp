@@ -13,7 +13,7 @@
 #include "core/MessageMap.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
-#include "res/win32/ProgressDialogIds.h"
+#include "res/win32/BoxIds.h"
 #include "serial/win32/Utf16.h"
 
 namespace tq37r {
@@ -29,9 +29,13 @@ constexpr UINT kMenuCommand = WM_APP + 2;
 // calls for every message of that loop, turns the menu's Ctrl+letter shortcuts into its commands.
 HWND gRunningDialog = nullptr;
 HHOOK gKeyHook = nullptr;
+Win32LineLogWindow* gLineLog = nullptr; // its keyboard navigation goes through the same loop
 
 LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && gLineLog != nullptr && gLineLog->takeDialogMessage(msg)) {
+        return 1;
+    }
     // Only keys meant for the main dialog: not those of a box it has put up.
     if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
         gRunningDialog != nullptr && (msg->hwnd == gRunningDialog || ::IsChild(gRunningDialog, msg->hwnd))) {
@@ -75,7 +79,7 @@ bool isEditableList(HWND list) {
 } // namespace
 
 Win32ParamWindow::Win32ParamWindow(SerialPort& port, ParamProcessState& state, HINSTANCE instance)
-    : instance_(instance), core_(*this, *this, port, serialEvents_, state) {}
+    : instance_(instance), core_(*this, *this, port, serialEvents_, state), lineLog_(core_, instance) {}
 
 Win32ParamWindow::~Win32ParamWindow() {
     for (HBRUSH brush : brushes_) {
@@ -109,6 +113,7 @@ INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wP
     const INT_PTR result = window->handle(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         gRunningDialog = nullptr;
+        gLineLog = nullptr;
         window->hwnd_ = nullptr;
         window->toolTip_ = nullptr;
         window->toolsAdded_.clear();
@@ -160,6 +165,7 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void Win32ParamWindow::initDialog() {
     serialEvents_.setTarget(hwnd_);
     gRunningDialog = hwnd_;
+    gLineLog = &lineLog_;
     ::DragAcceptFiles(hwnd_, TRUE);
     const auto icon = [this](int size) {
         return reinterpret_cast<LPARAM>(
@@ -320,16 +326,20 @@ void Win32ParamWindow::showBackgroundMenu(int x, int y) {
     }
 }
 
-std::string Win32ParamWindow::askGainFilePath(bool forSaving) {
+void Win32ParamWindow::showLineLog() {
+    lineLog_.show(hwnd_);
+}
+
+std::string Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving) {
     std::wstring path(MAX_PATH, L'\0');
     if (forSaving) {
-        const std::wstring name = toUtf16(kDefaultGainFileName);
+        const std::wstring name = toUtf16(choice.defaultName);
         std::copy(name.begin(), name.end(), path.begin());
     }
-    const std::wstring extension = toUtf16(kGainFileExtension);
+    const std::wstring extension = toUtf16(choice.extension);
     // "Gain files (*.gains)", "*.gains", "All files", "*.*", each ended by a null, then one more.
     const std::wstring pattern = L"*." + extension;
-    std::wstring filter = toUtf16(kGainFileFilterName) + L" (" + pattern + L")";
+    std::wstring filter = toUtf16(choice.filterName) + L" (" + pattern + L")";
     filter += L'\0' + pattern + L'\0' + L"All files" + L'\0' + L"*.*" + L'\0';
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;

@@ -9,6 +9,7 @@
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
 #include "core/ParamDialog.h"
+#include "win32/Win32LineLogWindow.h"
 #include "win32/WindowMessagePoster.h"
 
 namespace tq37r {
@@ -40,10 +41,11 @@ public:
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
-    std::string askGainFilePath(bool forSaving) override;
+    std::string askFilePath(const FileChoice& choice, bool forSaving) override;
     void runProgress(const ProgressRequest& request) override;
     void setProgress(int step, std::string_view text) override;
     void closeProgress() override;
+    void showLineLog() override;
     void endDialog() override;
 
     // DialogClock
@@ -75,6 +77,7 @@ private:
     bool settingText_ = false;         // the core writes an edit: not the operator's change
     WindowMessagePoster serialEvents_; // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
+    Win32LineLogWindow lineLog_; // reads the core's log
 };
 
 } // namespace tq37r

@@ -161,7 +161,12 @@ TEST_F(Cli, NoisyLineBreaksNoCommand) {
     auto sim = startSim(
         {"--noise", "0.3", "--corrupt", "0.15", "--drop", "0.15", "--seed", "5", "--report-ms", "50"});
     options = {"--timeout", "250", "--retries", "10"};
-    EXPECT_EQ(ok({"read"}), gainLines());
+    const CliResult traced = runCli({"--trace", "--timeout", "250", "--retries", "10", "read"});
+    EXPECT_EQ(traced.out, gainLines()) << "the trace stays off stdout";
+    for (const char* mark : {" -> A5 5A 04 EA EE AA  read gains, first block\n", " <- ", " !! "}) {
+        EXPECT_NE(traced.err.find(mark), npos) << mark << " in\n" << traced.err;
+    }
+    EXPECT_TRUE(std::regex_search(traced.err, std::regex(" !! [0-9A-F ]+  (bad checksum|bad trailer|[0-9]+ bytes? skipped)")));
     ok({"set", "heading.stability=61"});
     ok({"save"});
     ok({"version"});

@@ -3,6 +3,7 @@
 // end-to-end suite's, which has a real watcher).
 #include <QApplication>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QDragEnterEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -13,8 +14,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
+#include "core/DialogTexts.h"
+#include "qt/LineLogWindow.h"
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "tests/support/Fakes.h"
@@ -155,6 +159,33 @@ TEST_F(Window, FindControllerShowsWhereItAnsweredInTheLists) {
     EXPECT_EQ(window.combo(id::kBaudList)->currentText(), "57600");
     EXPECT_EQ(edit(id::kStatusLine)->text(), "Controller found on COM3 at 57600.");
     EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(Window, TheLineLogWindowShowsARequestLiveAndSavesIt) {
+    window.core().onMenuCommand(MenuCommand::LineLog);
+    LineLogWindow* log = window.lineLogWindow();
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_GE(log->x(), window.frameGeometry().right()) << "beside the dialog, not over it";
+    QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);
+    QTest::mouseClick(window.button(id::kRead), Qt::LeftButton);
+    QTRY_VERIFY(log->lines()->toPlainText().contains("-> A5 5A 04 EA EE AA  read gains, first block"));
+
+    const auto path = std::filesystem::temp_directory_path() / ("tq37r-log-" + std::to_string(::getpid()) + ".txt");
+    const auto previous = ModalHooks::setFileDialogHook([&path](bool) { return QString::fromStdString(path.string()); });
+    for (QPushButton* button : log->findChildren<QPushButton*>()) {
+        if (button->text() == QString::fromUtf8(text::kLineLogSave.data())) {
+            button->click();
+        }
+    }
+    ModalHooks::setFileDialogHook(previous);
+    std::ifstream saved(path);
+    const std::string text((std::istreambuf_iterator<char>(saved)), {});
+    EXPECT_TRUE(text.starts_with("Sent 2, received 0")) << text;
+    EXPECT_NE(text.find("read gains, second block"), std::string::npos) << text;
+    std::filesystem::remove(path);
+    log->close();
+    EXPECT_TRUE(window.isVisible()) << "closing the log loses nothing of the dialog";
 }
 
 } // namespace

@@ -30,12 +30,13 @@ public:
     void setToolTip(int id, std::string_view text) override { toolTips[id] = text; }
     void setTint(int id, GainTint tint) override { tints[id] = tint; }
     MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
-    std::string askGainFilePath(bool) override { return chosenFile; }
+    std::string askFilePath(const FileChoice&, bool) override { return chosenFile; }
     void runProgress(const ProgressRequest& request) override;
     void setProgress(int step, std::string_view text) override {
         progressSteps.push_back({step, std::string(text)});
     }
     void closeProgress() override { progressUp = false; }
+    void showLineLog() override { ++lineLogShown; }
     void endDialog() override { ended = true; }
 
     // The operator types into an edit or a list's text field (a list then has no selection).
@@ -54,6 +55,7 @@ public:
     std::vector<ProgressRequest> progressBoxes;
     std::vector<std::pair<int, std::string>> progressSteps;
     bool progressUp = false;
+    int lineLogShown = 0;
     int focused = 0;
     bool ended = false;
 

@@ -1,0 +1,204 @@
+#include "core/LineLog.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "core/JsonString.h"
+#include "core/Utf8Path.h"
+#include "device/FrameText.h"
+#include "protocol/Frame.h"
+
+namespace tq37r {
+namespace {
+
+const char* markOf(LineLog::Kind kind) {
+    switch (kind) {
+    case LineLog::Kind::Sent:
+        return "->";
+    case LineLog::Kind::Received:
+        return "<-";
+    case LineLog::Kind::Opened:
+    case LineLog::Kind::Closed:
+        return "--";
+    default:
+        return "!!";
+    }
+}
+
+std::string hexOf(const LineLog::Entry& e) {
+    if (e.kind == LineLog::Kind::Opened || e.kind == LineLog::Kind::Closed ||
+        e.kind == LineLog::Kind::HungUp) {
+        return {};
+    }
+    const std::size_t shown = std::min<std::size_t>(e.size, LineLog::kBytesKept);
+    std::string hex;
+    for (std::size_t i = 0; i < shown; ++i) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%s%02X", i == 0 ? "" : " ", e.bytes[i]);
+        hex += byte;
+    }
+    if (e.size > shown) {
+        hex += " …";
+    }
+    return hex;
+}
+
+const char* whyText(BadFrame why) {
+    switch (why) {
+    case BadFrame::Checksum:
+        return "bad checksum";
+    case BadFrame::Trailer:
+        return "bad trailer";
+    case BadFrame::Length:
+        return "a length that leaves no room for a code";
+    case BadFrame::GivenUp:
+        return "given up after the quiet gap";
+    }
+    return "bad";
+}
+
+std::string whatOf(const LineLog::Entry& e) {
+    const std::span<const std::uint8_t> bytes(e.bytes.data(),
+                                              std::min<std::size_t>(e.size, LineLog::kBytesKept));
+    switch (e.kind) {
+    case LineLog::Kind::Opened:
+        return "opened " + std::string(bytes.begin(), bytes.end()) + " at " + std::to_string(e.baudRate);
+    case LineLog::Kind::Closed:
+        return "closed";
+    case LineLog::Kind::HungUp:
+        return "the device went away";
+    case LineLog::Kind::Sent:
+        return describeRequestFrame(bytes);
+    case LineLog::Kind::Received:
+        return e.size > LineLog::kBytesKept ? std::to_string(e.size) + "-byte frame"
+                                            : describeReplyFrame(bytes);
+    case LineLog::Kind::Dropped:
+        return whyText(e.why);
+    case LineLog::Kind::Skipped:
+        return std::to_string(e.size) + (e.size == 1 ? " byte" : " bytes") + " skipped";
+    case LineLog::Kind::Unanswered:
+        return "no answer to " + describeRequestFrame(bytes);
+    }
+    return {};
+}
+
+} // namespace
+
+LineLog::Entry& LineLog::append(Kind kind, std::span<const std::uint8_t> bytes, TimePoint at) {
+    if (count_ == entries_.size()) {
+        first_ = (first_ + 1) % entries_.size(); // the oldest goes
+    } else {
+        ++count_;
+    }
+    Entry& e = entries_[(first_ + count_ - 1) % entries_.size()];
+    e.kind = kind;
+    e.size = static_cast<std::uint16_t>(std::min<std::size_t>(bytes.size(), UINT16_MAX));
+    e.micros = std::chrono::duration_cast<std::chrono::microseconds>(at - origin_).count();
+    e.sequence = ++sequence_;
+    std::copy_n(bytes.begin(), std::min(bytes.size(), kBytesKept), e.bytes.begin());
+    return e;
+}
+
+void LineLog::made(const Entry& entry) {
+    if (onEntry) {
+        onEntry(entry);
+    }
+}
+
+void LineLog::opened(std::string_view port, std::uint32_t baudRate, TimePoint at) {
+    origin_ = at;
+    counts_ = {};
+    Entry& e =
+        append(Kind::Opened,
+               {reinterpret_cast<const std::uint8_t*>(port.data()), std::min(port.size(), kBytesKept)}, at);
+    e.baudRate = baudRate;
+    made(e);
+}
+
+void LineLog::closed(TimePoint at) {
+    made(append(Kind::Closed, {}, at));
+}
+
+void LineLog::hungUp(TimePoint at) {
+    made(append(Kind::HungUp, {}, at));
+}
+
+void LineLog::sent(std::span<const std::uint8_t> frameBytes, TimePoint at) {
+    ++counts_.sent;
+    made(append(Kind::Sent, frameBytes, at));
+}
+
+void LineLog::received(std::span<const std::uint8_t> frameBytes, TimePoint at) {
+    ++counts_.received;
+    made(append(Kind::Received, frameBytes, at));
+}
+
+void LineLog::dropped(std::span<const std::uint8_t> bytes, BadFrame why, TimePoint at) {
+    ++counts_.bad;
+    Entry& e = append(Kind::Dropped, bytes, at);
+    e.why = why;
+    made(e);
+}
+
+void LineLog::skipped(std::span<const std::uint8_t> bytes, TimePoint at) {
+    counts_.skippedBytes += bytes.size();
+    made(append(Kind::Skipped, bytes, at));
+}
+
+void LineLog::unanswered(const Request& request, TimePoint at) {
+    ++counts_.unanswered;
+    std::array<std::uint8_t, 16> frameBytes{};
+    const std::size_t size = frame::assemble(frameBytes, request.code, request.payload());
+    made(append(Kind::Unanswered, {frameBytes.data(), size}, at));
+}
+
+std::vector<const LineLog::Entry*> LineLog::since(std::uint64_t after) const {
+    std::vector<const Entry*> entries;
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (at(i).sequence > after) {
+            entries.push_back(&at(i));
+        }
+    }
+    return entries;
+}
+
+void LineLog::clear() {
+    first_ = 0;
+    count_ = 0;
+}
+
+std::string LineLog::format(const Entry& entry) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld.%03lld", static_cast<long long>(entry.micros / 1000),
+                  static_cast<long long>(entry.micros % 1000));
+    const std::string hex = hexOf(entry);
+    return std::string(time) + " " + markOf(entry.kind) + " " + (hex.empty() ? "" : hex + "  ") +
+           whatOf(entry);
+}
+
+std::string LineLog::formatJson(const Entry& entry) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld.%03lld", static_cast<long long>(entry.micros / 1000),
+                  static_cast<long long>(entry.micros % 1000));
+    return std::string("{\"ms\":") + time + ",\"mark\":\"" + markOf(entry.kind) + "\",\"bytes\":\"" +
+           hexOf(entry) + "\",\"what\":" + jsonString(whatOf(entry)) + "}";
+}
+
+std::string LineLog::countsText(const LineCounts& c) {
+    return "Sent " + std::to_string(c.sent) + ", received " + std::to_string(c.received) + ", bad " +
+           std::to_string(c.bad) + ", skipped " + std::to_string(c.skippedBytes) +
+           (c.skippedBytes == 1 ? " byte" : " bytes") + ", unanswered " + std::to_string(c.unanswered);
+}
+
+bool writeLineLog(const LineLog& log, const std::string& path) {
+    std::ofstream out(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    out << LineLog::countsText(log.counts()) << "\n";
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        out << LineLog::format(log.at(i)) << "\n";
+    }
+    out.close();
+    return static_cast<bool>(out);
+}
+
+} // namespace tq37r

@@ -9,7 +9,7 @@ namespace tq37r {
 
 // The dialog background's context menu, the same on every face. Its commands go to
 // ParamDialog::onMenuCommand; a command with a shortcut letter also comes from Ctrl+letter.
-enum class MenuCommand : int { SaveGains = 1, LoadGains, CompareWithFile };
+enum class MenuCommand : int { SaveGains = 1, LoadGains, CompareWithFile, About };
 
 struct MenuItem {
     MenuCommand command;
@@ -17,10 +17,11 @@ struct MenuItem {
     char shortcutLetter; // Ctrl+this letter; 0 for none
 };
 
-inline constexpr std::array<MenuItem, 3> kBackgroundMenu{{
+inline constexpr std::array<MenuItem, 4> kBackgroundMenu{{
     {MenuCommand::SaveGains, "Save gains to a file…", 'S'},
     {MenuCommand::LoadGains, "Load gains from a file…", 'O'},
     {MenuCommand::CompareWithFile, "Compare with file…", 0},
+    {MenuCommand::About, "About", 0},
 }};
 
 // What the file dialogs of the gain-file commands offer.

@@ -14,6 +14,7 @@
 #include "core/OpenFailureText.h"
 #include "protocol/FrameIo.h"
 #include "res/ControlIds.h"
+#include "res/ProjectInfo.h"
 
 namespace tq37r {
 namespace {
@@ -105,6 +106,12 @@ void ParamDialog::onCommand(int controlId) {
 }
 
 void ParamDialog::onMenuCommand(MenuCommand command) {
+    if (command == MenuCommand::About) {
+        view_.messageBox({"About " + std::string(text::kProgramTitle),
+                          std::string(text::kProgramTitle) + " " + std::string(project::kVersion),
+                          std::string(project::kCopyright) + "\n" + std::string(project::kLicence)});
+        return;
+    }
     const std::string path = view_.askGainFilePath(command == MenuCommand::SaveGains);
     if (path.empty()) {
         return; // the operator cancelled
@@ -119,6 +126,8 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
     case MenuCommand::CompareWithFile:
         compareWithGainFile(path);
         break;
+    case MenuCommand::About:
+        break; // answered above, without a file
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
+#include "res/ProjectInfo.h"
 #include "serial/win32/Utf16.h"
 #include "tests/core/Fakes.h"
 #include "tests/serial/PtyPeer.h"
@@ -196,6 +197,20 @@ TEST_F(Win32Window, KeepsTheTemplatesProportionsAndWholeCaptionsWhateverTheFont)
             EXPECT_LE(ink.box.bottom - ink.box.top, ink.neededHeight);
         }
     });
+}
+
+// The program carries its version where Windows' file properties look for it.
+TEST(Win32Resources, CarryTheProjectsVersion) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<std::uint8_t> info(::GetFileVersionInfoSizeW(self, nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(self, 0, static_cast<DWORD>(info.size()), info.data()));
+    wchar_t* version = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                                 reinterpret_cast<void**>(&version), &length));
+    EXPECT_EQ(toUtf8(version), project::kVersion);
 }
 
 // Text typed into the port list is no selection, even with the entry it begins highlighted in

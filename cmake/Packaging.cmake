@@ -22,8 +22,9 @@ if(TARGET tq37r-params)
     install(FILES ${PROJECT_BINARY_DIR}/metainfo/${TQ37R_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/res/bash-completion/tq37r-cli
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+# bash-completion finds a command's completion by the command's name.
+install(FILES ${PROJECT_SOURCE_DIR}/res/bash-completion/tq37r-cli.bash
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tq37r-cli)
 # Giving users serial access is a site decision, so the udev rule is an example only.
 install(FILES ${PROJECT_SOURCE_DIR}/res/99-tq37r-com.rules.example DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

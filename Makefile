@@ -47,11 +47,14 @@ fuzz: deps-linux
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	./fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
-# A Debian package of the Release build, dependencies from dpkg-shlibdeps.
+# A Debian package of the Release build, dependencies from dpkg-shlibdeps; its AppStream entry
+# validated and the package checked by lintian, either failing on any error or warning.
 package: deps-linux
 	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTQ37R_BUILD_TESTS=OFF
 	cmake --build build-package -j $(JOBS)
-	cd build-package && cpack -G DEB
+	cd build-package && rm -f tq37r-params_*.deb && cpack -G DEB
+	appstreamcli validate --no-net build-package/metainfo/*.metainfo.xml
+	lintian --fail-on error,warning --info build-package/tq37r-params_*.deb
 
 test-asan: deps-linux
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTQ37R_SANITIZE=address,undefined

@@ -15,6 +15,7 @@
 #include "cli/StopSignals.h"
 #include "core/LineLog.h"
 #include "device/BaudTable.h"
+#include "res/ProjectInfo.h"
 #include "serial/posix/PosixSerialPort.h"
 
 using namespace tq37r;
@@ -313,6 +314,7 @@ int main(int argc, char** argv) {
     Settings s;
     CLI::App app{"Sets up a TQ-37R flight controller over a serial line."};
     app.name("tq37r-cli");
+    app.set_version_flag("--version", project::versionText("tq37r-cli"), "print the version and exit");
     app.fallthrough();
     app.require_subcommand(1);
     app.footer(kFooter + gainNameList());

@@ -9,7 +9,7 @@ namespace tq37r {
 
 // The dialog background's context menu, the same on every face. Its commands go to
 // ParamDialog::onMenuCommand; a command with a shortcut letter also comes from Ctrl+letter.
-enum class MenuCommand : int { SaveGains = 1, LoadGains, CompareWithFile, FindController, LineLog };
+enum class MenuCommand : int { SaveGains = 1, LoadGains, CompareWithFile, FindController, LineLog, About };
 
 struct MenuItem {
     MenuCommand command;
@@ -17,12 +17,13 @@ struct MenuItem {
     char shortcutLetter; // Ctrl+this letter; 0 for none
 };
 
-inline constexpr std::array<MenuItem, 5> kBackgroundMenu{{
+inline constexpr std::array<MenuItem, 6> kBackgroundMenu{{
     {MenuCommand::SaveGains, "Save gains to a file…", 'S'},
     {MenuCommand::LoadGains, "Load gains from a file…", 'O'},
     {MenuCommand::CompareWithFile, "Compare with file…", 0},
     {MenuCommand::FindController, "Find controller…", 0},
     {MenuCommand::LineLog, "Line log…", 0},
+    {MenuCommand::About, "About", 0},
 }};
 
 // What a file dialog offers: the kind of file, by its extension, and a name to start from.

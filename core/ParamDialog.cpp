@@ -12,6 +12,7 @@
 #include "core/GainTexts.h"
 #include "core/OpenFailureText.h"
 #include "res/ControlIds.h"
+#include "res/ProjectInfo.h"
 
 namespace tq37r {
 namespace {
@@ -111,6 +112,12 @@ void ParamDialog::onCommand(int controlId) {
 }
 
 void ParamDialog::onMenuCommand(MenuCommand command) {
+    if (command == MenuCommand::About) {
+        view_.messageBox({"About " + std::string(text::kProgramTitle),
+                          std::string(text::kProgramTitle) + " " + std::string(project::kVersion),
+                          std::string(project::kCopyright) + "\n" + std::string(project::kLicence)});
+        return;
+    }
     if (command == MenuCommand::FindController) {
         findController();
         return;
@@ -135,7 +142,8 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
         break;
     case MenuCommand::FindController:
     case MenuCommand::LineLog:
-        break;
+    case MenuCommand::About:
+        break; // answered above, without a file
     }
 }
 

@@ -50,6 +50,7 @@ struct DialogTemplate {
     int width, height; // client area, dialog units
     std::string_view fontFace;
     int fontPointSize;
+    bool appWindow; // a taskbar button of its own even when owned (WS_EX_APPWINDOW)
     std::span<const ControlTemplate> controls; // template order = tab and stacking order
     std::span<const ComboInit> comboInits;
 };

@@ -147,7 +147,7 @@ constexpr std::array<ComboInit, 3> kComboInits{{
 }};
 
 constexpr DialogTemplate kParamDialog{
-    id::kParamDialogTemplate, "TQ-37R Parameters Setting", 393, 340, "宋体", 9, kControls, kComboInits,
+    id::kParamDialogTemplate, "TQ-37R Parameters Setting", 393, 340, "宋体", 9, true, kControls, kComboInits,
 };
 
 } // namespace

@@ -7,6 +7,7 @@ linux=(
     libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth fonts-wqy-zenhei
+    help2man lintian appstream
 )
 # The Windows program cross-built with mingw-w64 and tested under Wine: GoogleTest from its
 # sources, a helper in Python, key presses and the screenshot under Xvfb.

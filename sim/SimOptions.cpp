@@ -8,6 +8,7 @@
 #include <functional>
 #include <string_view>
 
+#include "res/ProjectInfo.h"
 #include "sim/FlashFile.h"
 
 namespace tq37r::sim {
@@ -94,6 +95,7 @@ ParseResult parseOptions(int argc, char** argv) {
     SimOptions o;
     CLI::App app("", "tq37r-sim");
     app.set_help_flag("-h,--help", "print this help and exit");
+    app.set_version_flag("--version", project::versionText("tq37r-sim"), "print the version and exit");
     app.footer("SIGUSR1 hangs up the line (as if unplugged) and ends the simulator.");
     addValueOption(app, "--port", "NAME", "link $TQ37R_PORT_DIR/NAME (e.g. COM1) to the simulated line",
                    [&o](const std::string& value) {
@@ -151,6 +153,8 @@ ParseResult parseOptions(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         return {std::nullopt, "", app.help()};
+    } catch (const CLI::CallForVersion& version) {
+        return {std::nullopt, "", std::string(version.what()) + "\n"};
     } catch (const CLI::ParseError& e) {
         return {std::nullopt, e.what(), ""};
     }

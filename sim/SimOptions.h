@@ -29,7 +29,7 @@ struct SimOptions {
 struct ParseResult {
     std::optional<SimOptions> options; // nullopt: end without starting
     std::string error;                 // what was wrong; empty when --help asked for the usage
-    std::string usage;
+    std::string usage;                 // or the version, when --version asked for it
 };
 
 // Each option at most once, each value checked, the --flash file checked as FlashFile::unusable does.

@@ -15,6 +15,9 @@
 #include "res/DialogTemplate.h"
 #include "res/win32/BoxIds.h"
 #include "serial/win32/Utf16.h"
+#include "win32/DialogLayout.h"
+#include "win32/MultilineCaption.h"
+#include "win32/TightLabel.h"
 
 namespace tq37r {
 namespace {
@@ -126,6 +129,13 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLOREDIT:
         return tintBrush(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY:
+        if (const auto* header = reinterpret_cast<const NMHDR*>(lParam); header->code == NM_CUSTOMDRAW) {
+            ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT,
+                                drawMultilineCaption(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam)));
+            return TRUE;
+        }
+        return FALSE;
     case WM_CONTEXTMENU:
         // Controls have menus of their own; this one is the dialog's background.
         if (reinterpret_cast<HWND>(wParam) == hwnd_) {
@@ -163,6 +173,20 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Win32ParamWindow::initDialog() {
+    // Before the dialog is first shown: a face standing in for the template's must not change
+    // the window's proportions nor overflow its boxes.
+    const DialogTemplate& dialogTemplate = paramDialogTemplate();
+    const BaseUnits units = templateUnits(hwnd_, dialogTemplate);
+    layOut(hwnd_, dialogTemplate, units);
+    if (lineTallerThanEm(hwnd_, dialogTemplate)) {
+        HWND child = ::GetWindow(hwnd_, GW_CHILD);
+        for (const ControlTemplate& control : dialogTemplate.controls) {
+            if (control.kind == ControlKind::StaticText && (control.styles & style::kHidden) == 0) {
+                tightenLabel(child, units.y);
+            }
+            child = ::GetWindow(child, GW_HWNDNEXT);
+        }
+    }
     serialEvents_.setTarget(hwnd_);
     gRunningDialog = hwnd_;
     gLineLog = &lineLog_;
@@ -173,7 +197,7 @@ void Win32ParamWindow::initDialog() {
     };
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, icon(::GetSystemMetrics(SM_CXICON)));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, icon(::GetSystemMetrics(SM_CXSMICON)));
-    for (const ComboInit& init : paramDialogTemplate().comboInits) {
+    for (const ComboInit& init : dialogTemplate.comboInits) {
         for (const std::string_view entry : init.items) {
             ::SendDlgItemMessageW(hwnd_, init.id, CB_ADDSTRING, 0,
                                   reinterpret_cast<LPARAM>(toUtf16(entry).c_str()));

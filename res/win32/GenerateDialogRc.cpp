@@ -88,6 +88,9 @@ void writeDialog(std::ostream& out, const DialogTemplate& dialog) {
            "#pragma code_page(65001)\n\n";
     out << dialog.resourceId << " DIALOGEX 0, 0, " << dialog.width << ", " << dialog.height << "\n";
     out << "STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX\n";
+    if (dialog.appWindow) {
+        out << "EXSTYLE WS_EX_APPWINDOW\n";
+    }
     out << "CAPTION " << quoted(dialog.title) << "\n";
     // Weight 400, not italic, and the face's own character set (134, GB2312; windres takes no
     // name here), so that a machine without the face picks a Chinese-capable fallback.

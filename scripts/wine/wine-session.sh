@@ -11,8 +11,10 @@ export WINEPREFIX=$build/wine/prefix WINEDEBUG=-all
 ports=$build/wine/ports
 mkdir -p "$ports"
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Creating the Wine prefix in $WINEPREFIX"
+# The stamp names this setup's revision, so a prefix made by an earlier one is set up again.
+stamp=$WINEPREFIX/tq37r-setup-2
+if [ ! -f "$stamp" ]; then
+    echo "Setting up the Wine prefix in $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     # Wine otherwise maps COM1 to /dev/ttyS0, a real UART, whenever its server starts.
     for n in 1 2 3; do
@@ -20,10 +22,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     done
     # Wine draws the frame and caption itself, as Windows would, with no window manager.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    # Nor is there a window manager to withdraw a hidden window: Wine would wait 2 s for one
+    # each time a dialog ends.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     # The dialog's SimSun is not here: a Chinese-capable font stands in for it.
     LANG=C.UTF-8 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v '宋体' /t REG_SZ /d 'WenQuanYi Zen Hei Sharp' /f >/dev/null 2>&1
     wineserver -w
+    touch "$stamp"
 fi
 
 if [ -z "${TQ37R_WINE_DISPLAY_UP:-}" ]; then

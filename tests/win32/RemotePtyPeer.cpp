@@ -28,7 +28,12 @@ PtyPeer::PtyPeer() {
 }
 
 PtyPeer::~PtyPeer() {
-    ::closesocket(socket_); // the peer closes the pty and removes the link
+    try {
+        request("CLOSE"); // answered once the link is gone, so the next peer's link stays
+    } catch (const std::runtime_error&) {
+        // The peer is gone already: nothing of this one is left to remove.
+    }
+    ::closesocket(socket_);
     ::WSACleanup();
 }
 

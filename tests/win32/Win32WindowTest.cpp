@@ -4,6 +4,8 @@
 // thread while a second thread works it, as a user would.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <functional>
 #include <iterator>
@@ -14,6 +16,7 @@
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
+#include "res/ProjectInfo.h"
 #include "serial/win32/Utf16.h"
 #include "tests/serial/PtyPeer.h"
 #include "tests/support/Fakes.h"
@@ -53,6 +56,56 @@ std::wstring itemText(HWND dialog, int id) {
     return text;
 }
 
+// Where a button draws its caption: the dark pixels inside its frame, printed into a bitmap.
+struct CaptionInk {
+    RECT inside{};         // the client area less the frame
+    RECT box{};            // the dark pixels' bounds, right and bottom exclusive; empty for none
+    LONG neededHeight = 0; // the caption wrapped, as the button's style says, to the inside's width
+};
+
+CaptionInk captionInk(HWND button) {
+    RECT client{};
+    ::GetClientRect(button, &client);
+    const int frame = 3; // a default button's outline and the two edges inside it
+    CaptionInk ink;
+    ink.inside = {frame, frame, client.right - frame, client.bottom - frame};
+    const HDC screen = ::GetDC(button);
+    const HDC dc = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
+    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+    const auto* pixels = static_cast<const std::uint8_t*>(bits);
+    ink.box = {client.right, client.bottom, 0, 0};
+    for (LONG y = ink.inside.top; y < ink.inside.bottom; ++y) {
+        for (LONG x = ink.inside.left; x < ink.inside.right; ++x) {
+            const std::uint8_t* bgr = pixels + (y * client.right + x) * 4;
+            if (bgr[0] + bgr[1] + bgr[2] < 3 * 100) {
+                ink.box = {std::min(ink.box.left, x), std::min(ink.box.top, y),
+                           std::max(ink.box.right, x + 1), std::max(ink.box.bottom, y + 1)};
+            }
+        }
+    }
+    const HGDIOBJ oldFont =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+    std::wstring caption(64, L'\0');
+    caption.resize(static_cast<std::size_t>(::GetWindowTextW(button, caption.data(), 64)));
+    const int edge = ::GetSystemMetrics(SM_CXEDGE) + 1;
+    RECT wrapped{0, 0, client.right - 2 * edge, 0};
+    const bool wraps = (::GetWindowLongW(button, GWL_STYLE) & BS_MULTILINE) != 0;
+    ::DrawTextW(dc, caption.c_str(), -1, &wrapped, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    ink.neededHeight = wrapped.bottom;
+    ::SelectObject(dc, oldFont);
+    ::SelectObject(dc, oldBitmap);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(button, screen);
+    return ink;
+}
+
 class Win32Window : public ::testing::Test {
 protected:
     ParamProcessState state;
@@ -66,6 +119,12 @@ TEST_F(Win32Window, TheDialogIsTheTemplateControlForControlInTabOrder) {
         LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
         EXPECT_EQ(std::wstring(font.lfFaceName), toUtf16(tmpl.fontFace));
+        EXPECT_EQ((::GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0, tmpl.appWindow);
+        // One dialog unit in pixels, each way, whatever face stands in for the template's.
+        RECT client{};
+        ::GetClientRect(dialog, &client);
+        const double unitX = static_cast<double>(client.right) / tmpl.width;
+        const double unitY = static_cast<double>(client.bottom) / tmpl.height;
 
         std::vector<HWND> tabStops;
         HWND child = ::GetWindow(dialog, GW_CHILD);
@@ -81,17 +140,16 @@ TEST_F(Win32Window, TheDialogIsTheTemplateControlForControlInTabOrder) {
             EXPECT_EQ((styles & WS_VISIBLE) == 0, (control.styles & style::kHidden) != 0);
             EXPECT_EQ((styles & WS_DISABLED) != 0, (control.styles & style::kDisabled) != 0);
             EXPECT_EQ((styles & WS_TABSTOP) != 0, (control.styles & style::kTabStop) != 0);
-            // Position and size are each converted from dialog units, as the dialog manager does.
-            RECT place{control.x, control.y, control.width, control.height};
-            ::MapDialogRect(dialog, &place);
+            // Position and size are each converted from dialog units, to the pixel.
             RECT got{};
             ::GetWindowRect(child, &got);
             ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&got), 2);
-            EXPECT_EQ(std::pair(got.left, got.top), std::pair(place.left, place.top));
+            EXPECT_NEAR(got.left, control.x * unitX, 1.0);
+            EXPECT_NEAR(got.top, control.y * unitY, 1.0);
             // A closed list is one line high and a picture takes its bitmap's size.
             if (std::wstring_view(className) != L"ComboBox" && control.kind != ControlKind::Picture) {
-                EXPECT_EQ(std::pair(got.right - got.left, got.bottom - got.top),
-                          std::pair(place.right, place.bottom));
+                EXPECT_NEAR(got.right - got.left, control.width * unitX, 1.0);
+                EXPECT_NEAR(got.bottom - got.top, control.height * unitY, 1.0);
             }
             if ((styles & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
                 tabStops.push_back(child);
@@ -102,6 +160,55 @@ TEST_F(Win32Window, TheDialogIsTheTemplateControlForControlInTabOrder) {
             EXPECT_EQ(::GetNextDlgTabItem(dialog, tabStops[i], FALSE), tabStops[(i + 1) % tabStops.size()]);
         }
     });
+}
+
+// A machine without the template's face shows the window the template describes: its dialog
+// units stay square, an eighth of the face's em (9 pt) each way, as with the face itself, and
+// every visible button's caption, as the button draws it, lies whole inside its frame and takes no
+// more lines than it needs at the button's width.
+TEST_F(Win32Window, KeepsTheTemplatesProportionsAndWholeCaptionsWhateverTheFont) {
+    runWhile(window, [&](HWND dialog) {
+        const DialogTemplate& tmpl = paramDialogTemplate();
+        const HDC screen = ::GetDC(dialog);
+        const int em = ::MulDiv(tmpl.fontPointSize, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ::ReleaseDC(dialog, screen);
+        RECT client{};
+        ::GetClientRect(dialog, &client);
+        EXPECT_NEAR(client.right, tmpl.width * em / 8.0, tmpl.width * em / 8.0 * 0.05);
+        EXPECT_NEAR(client.bottom, tmpl.height * em / 8.0, tmpl.height * em / 8.0 * 0.05);
+        // No button has the focus, whose dotted frame would count as ink.
+        ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, id::kPortList)),
+                       TRUE);
+        for (const ControlTemplate& control : tmpl.controls) {
+            const bool button =
+                control.kind == ControlKind::PushButton || control.kind == ControlKind::DefaultPushButton;
+            if (!button || (control.styles & style::kHidden) != 0) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(control.caption));
+            const CaptionInk ink = captionInk(::GetDlgItem(dialog, control.id));
+            ASSERT_LT(ink.box.left, ink.box.right) << "no caption drawn";
+            EXPECT_TRUE(ink.box.left > ink.inside.left && ink.box.right < ink.inside.right)
+                << "cut at a side";
+            EXPECT_TRUE(ink.box.top > ink.inside.top && ink.box.bottom < ink.inside.bottom)
+                << "cut at the top or bottom";
+            EXPECT_LE(ink.box.bottom - ink.box.top, ink.neededHeight) << "more lines than the width needs";
+        }
+    });
+}
+
+// The program carries its version where Windows' file properties look for it.
+TEST(Win32Resources, CarryTheProjectsVersion) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<std::uint8_t> info(::GetFileVersionInfoSizeW(self, nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(self, 0, static_cast<DWORD>(info.size()), info.data()));
+    wchar_t* version = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                                 reinterpret_cast<void**>(&version), &length));
+    EXPECT_EQ(toUtf8(version), project::kVersion);
 }
 
 // Text typed into the port list is no selection, even with the entry it begins highlighted in

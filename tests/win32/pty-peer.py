@@ -8,7 +8,9 @@
 #   READ       what arrives until nothing more comes for 200 ms: "OK hex"
 #   LINE       the slave's line as the port set it: "OK rate 8N1 rtscts=0 xonxoff=0"
 #   HANGUP     close the master, as when the adapter is pulled
-# Closing the connection closes the pty and removes the link.
+#   CLOSE      close the pty and remove the link, before answering: the next peer's OPEN may come
+#              at once, and a link removed after it would be that peer's
+# Closing the connection without CLOSE (a test that died) does the same late.
 import os
 import select
 import socketserver
@@ -26,11 +28,7 @@ class Peer(socketserver.StreamRequestHandler):
     master = slave = link = None
 
     def finish(self):
-        for fd in (self.master, self.slave):
-            if fd is not None:
-                os.close(fd)
-        if self.link and os.path.islink(self.link):
-            os.unlink(self.link)
+        self.do_close(None)
         super().finish()
 
     def handle(self):
@@ -68,6 +66,16 @@ class Peer(socketserver.StreamRequestHandler):
         stop = 2 if cflag & termios.CSTOPB else 1
         flow = (bool(cflag & termios.CRTSCTS), bool(iflag & (termios.IXON | termios.IXOFF)))
         return "%d %d%s%d rtscts=%d xonxoff=%d" % (RATES.get(ispeed, 0), size, parity, stop, *flow)
+
+    def do_close(self, _):
+        for fd in (self.master, self.slave):
+            if fd is not None:
+                os.close(fd)
+        self.master = self.slave = None
+        if self.link and os.path.islink(self.link):
+            os.unlink(self.link)
+        self.link = None
+        return ""
 
     def do_hangup(self, _):
         os.close(self.master)

@@ -1,7 +1,6 @@
 #include "win32/Win32LineLogWindow.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cwchar>
 #include <string>
@@ -10,35 +9,13 @@
 #include "core/ParamDialog.h"
 #include "res/win32/BoxIds.h"
 #include "serial/win32/Utf16.h"
+#include "win32/FileDialog.h"
 
 namespace tq37r {
 namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 200;
-
-std::string askLogPath(HWND owner) {
-    std::wstring path(MAX_PATH, L'\0');
-    const std::wstring name = toUtf16(kLineLogFiles.defaultName);
-    std::copy(name.begin(), name.end(), path.begin());
-    const std::wstring extension = toUtf16(kLineLogFiles.extension);
-    const std::wstring pattern = L"*." + extension;
-    std::wstring filter = toUtf16(kLineLogFiles.filterName) + L" (" + pattern + L")";
-    filter += L'\0' + pattern + L'\0' + L"All files" + L'\0' + L"*.*" + L'\0';
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrDefExt = extension.c_str();
-    dialog.Flags = OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
-    if (!::GetSaveFileNameW(&dialog)) {
-        return {};
-    }
-    path.resize(wcslen(path.c_str()));
-    return toUtf8(path);
-}
 
 } // namespace
 
@@ -159,7 +136,7 @@ void Win32LineLogWindow::refresh() {
 }
 
 void Win32LineLogWindow::saveLog() {
-    if (const std::string path = askLogPath(hwnd_); !path.empty()) {
+    if (const std::string path = askFilePath(hwnd_, kLineLogFiles, true); !path.empty()) {
         core_.saveLineLog(path);
     }
 }

@@ -16,6 +16,7 @@
 #include "res/win32/BoxIds.h"
 #include "serial/win32/Utf16.h"
 #include "win32/DialogLayout.h"
+#include "win32/FileDialog.h"
 #include "win32/MultilineCaption.h"
 #include "win32/TightLabel.h"
 
@@ -355,29 +356,7 @@ void Win32ParamWindow::showLineLog() {
 }
 
 std::string Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving) {
-    std::wstring path(MAX_PATH, L'\0');
-    if (forSaving) {
-        const std::wstring name = toUtf16(choice.defaultName);
-        std::copy(name.begin(), name.end(), path.begin());
-    }
-    const std::wstring extension = toUtf16(choice.extension);
-    // "Gain files (*.gains)", "*.gains", "All files", "*.*", each ended by a null, then one more.
-    const std::wstring pattern = L"*." + extension;
-    std::wstring filter = toUtf16(choice.filterName) + L" (" + pattern + L")";
-    filter += L'\0' + pattern + L'\0' + L"All files" + L'\0' + L"*.*" + L'\0';
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrDefExt = extension.c_str();
-    dialog.Flags = OFN_NOCHANGEDIR | (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(forSaving ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) {
-        return {};
-    }
-    path.resize(wcslen(path.c_str()));
-    return toUtf8(path);
+    return tq37r::askFilePath(hwnd_, choice, forSaving);
 }
 
 void Win32ParamWindow::onDroppedFiles(HDROP drop) {

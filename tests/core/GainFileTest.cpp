@@ -104,12 +104,6 @@ TEST(GainFile, CommentsBlankLinesCrlfAndTrailingCommentsAreAccepted) {
     EXPECT_EQ(read.missingNames.size(), kGainCount - 2);
 }
 
-} // namespace
-} // namespace tq37r
-
-namespace tq37r {
-namespace {
-
 // Sets the process's time zone, POSIX-style ("XXX-14" is 14 hours east of UTC); "" for the system's.
 void useTimeZone(const char* zone) {
 #ifdef _WIN32

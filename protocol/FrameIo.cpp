@@ -14,8 +14,9 @@ std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate) {
     if (baudRate == 0) {
         return kMinimum;
     }
-    // 20 bytes of 10 bits each (start, 8 data, stop), rounded up.
-    const auto twentyBytes = std::chrono::milliseconds((200'000 + baudRate - 1) / baudRate);
+    // 20 bytes, rounded up.
+    constexpr std::uint32_t kBitMilliseconds = 20 * kLineBitsPerByte * 1000;
+    const auto twentyBytes = std::chrono::milliseconds((kBitMilliseconds + baudRate - 1) / baudRate);
     return std::max(kMinimum, twentyBytes);
 }
 

@@ -15,6 +15,9 @@ class SerialPort;
 // At most this many bytes are read per notification.
 inline constexpr std::size_t kDrainChunk = 255;
 
+// What a byte takes on the line: a start bit, 8 data bits and a stop bit.
+inline constexpr std::uint32_t kLineBitsPerByte = 10;
+
 // How long a line may stay quiet in the middle of a frame before the frame is given up:
 // the time of 20 bytes at the line rate, but never less than 50 ms.
 std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate);

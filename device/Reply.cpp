@@ -26,31 +26,6 @@ constexpr std::array<AcknowledgementText, 5> kAcknowledgementTexts{{
     {code::kSetMixingMode, "设置混控模式成功！"},
 }};
 
-// Payload bytes each reply's layout reads; a shorter frame is ignored rather than
-// decoded from whatever an earlier frame left behind.
-std::size_t requiredPayload(std::uint8_t replyCode) {
-    switch (replyCode) {
-    case code::kGyroResult:
-        return 4;
-    case code::kFirmwareVersion:
-        return 2;
-    case code::kFlightParams:
-        return 5;
-    case code::kMixingMode:
-        return 1;
-    case code::kGainBlock1:
-        return readBackPayloadSize(GainBlock::First);
-    case code::kGainBlock2:
-        return readBackPayloadSize(GainBlock::Second);
-    case code::kStateReport:
-        return 3;
-    case code::kAcknowledgement:
-        return 1;
-    default:
-        return 0;
-    }
-}
-
 class Payload {
 public:
     explicit Payload(std::span<const std::uint8_t> frameBytes)
@@ -120,6 +95,29 @@ Reply decodeStateReport(const Payload& p) {
 
 } // namespace
 
+std::size_t replyPayloadSize(std::uint8_t replyCode) {
+    switch (replyCode) {
+    case code::kGyroResult:
+        return 4;
+    case code::kFirmwareVersion:
+        return 2;
+    case code::kFlightParams:
+        return 5;
+    case code::kMixingMode:
+        return 1;
+    case code::kGainBlock1:
+        return readBackPayloadSize(GainBlock::First);
+    case code::kGainBlock2:
+        return readBackPayloadSize(GainBlock::Second);
+    case code::kStateReport:
+        return 3;
+    case code::kAcknowledgement:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 std::string firmwareText(const reply::FirmwareVersion& version) {
     char text[48];
     std::snprintf(text, sizeof text, "TQ-%u firmware %.2f", version.model, version.version);
@@ -132,7 +130,7 @@ Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
     }
     const std::uint8_t replyCode = frameBytes[frame::kCodeOffset];
     const std::size_t payloadSize = frameBytes.size() - frame::kPayloadOffset - 2;
-    if (payloadSize < requiredPayload(replyCode)) {
+    if (payloadSize < replyPayloadSize(replyCode)) {
         return reply::Ignored{};
     }
     const Payload p(frameBytes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -66,6 +67,10 @@ using Reply =
     std::variant<reply::Ignored, reply::GyroResult, reply::FirmwareVersion, reply::FlightParams,
                  reply::MixingMode, reply::GainReadBack, reply::StateReport, reply::Acknowledgement>;
 
+// Payload bytes a reply of this code carries, as its layout reads them; 0 for a code the tool
+// does not decode. A shorter frame is ignored rather than decoded from whatever an earlier
+// frame left behind.
+std::size_t replyPayloadSize(std::uint8_t replyCode);
 // Turns a frame that passed its trailer and checksum test into what it means.
 Reply decodeReply(std::span<const std::uint8_t> frameBytes);
 // How the window names a firmware version in a gain file's header: "TQ-37 firmware 1.20".

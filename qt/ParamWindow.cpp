@@ -98,7 +98,12 @@ std::string ParamWindow::text(int id) const {
 void ParamWindow::setText(int id, std::string_view text) {
     QWidget* control = dlgItem(id);
     if (auto* lineEdit = qobject_cast<QLineEdit*>(control)) {
-        lineEdit->setText(fromUtf8(text));
+        // A read-back rewrites every field, and QLineEdit::setText lays the text out again and
+        // moves the cursor to the end even when the text is the same.
+        const QString value = fromUtf8(text);
+        if (lineEdit->text() != value) {
+            lineEdit->setText(value);
+        }
     } else if (auto* list = qobject_cast<QComboBox*>(control)) {
         list->setEditText(fromUtf8(text));
     } else if (auto* pushButton = qobject_cast<QPushButton*>(control)) {

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Runs every benchmark of a Release build and prints the ratios each one measures.
+# Runs every benchmark of a Release build. Each figure is printed as "ours / baseline = ratio"
+# with the way it reads, both sides measured in the same run.
 set -euo pipefail
 build=${1:-build-bench}
 echo "== Frame receiver throughput =="
-"$build/bench/receiver_bench" --benchmark_color=false
+"$build/bench/receiver_bench"
 echo "== tq37r-cli read and backup against the protocol floor =="
 "$build/bench/cli_bench" "$build/sim/tq37r-sim" "$build/cli/tq37r-cli"
 if [ -x "$build/bench/startup_bench" ]; then
     echo "== Start-up: tool against a bare Qt dialog =="
     "$build/bench/startup_bench" "$build/bench/startup_probe_tool" "$build/bench/startup_probe_bare"
-    echo "== Idle cost and reply latency of the dialog =="
+    echo "== Idle cost and reply latency of the window, quiet and under stress-ng --cpu 2 =="
     QT_QPA_PLATFORM=offscreen "$build/bench/dialog_bench"
     echo "== The window under a flood of state reports =="
     QT_QPA_PLATFORM=offscreen "$build/bench/flood_bench" "$build/sim/tq37r-sim"

@@ -6,7 +6,7 @@ linux=(
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config dpkg-dev
     libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    xvfb xauth fonts-wqy-zenhei
+    xvfb xauth fonts-wqy-zenhei stress-ng
     help2man lintian appstream
 )
 # The Windows program cross-built with mingw-w64 and tested under Wine: GoogleTest from its

@@ -63,7 +63,7 @@ std::string whatOf(const LineLog::Entry& e) {
                                               std::min<std::size_t>(e.size, LineLog::kBytesKept));
     switch (e.kind) {
     case LineLog::Kind::Opened:
-        return "opened " + std::string(bytes.begin(), bytes.end()) + " at " + std::to_string(e.baudRate);
+        return "opened " + std::string(bytes.begin(), bytes.end()) + (e.size > bytes.size() ? "…" : "");
     case LineLog::Kind::Closed:
         return "closed";
     case LineLog::Kind::HungUp:
@@ -85,35 +85,11 @@ std::string whatOf(const LineLog::Entry& e) {
 
 } // namespace
 
-LineLog::Entry& LineLog::append(Kind kind, std::span<const std::uint8_t> bytes, TimePoint at) {
-    if (count_ == entries_.size()) {
-        first_ = (first_ + 1) % entries_.size(); // the oldest goes
-    } else {
-        ++count_;
-    }
-    Entry& e = entries_[(first_ + count_ - 1) % entries_.size()];
-    e.kind = kind;
-    e.size = static_cast<std::uint16_t>(std::min<std::size_t>(bytes.size(), UINT16_MAX));
-    e.micros = std::chrono::duration_cast<std::chrono::microseconds>(at - origin_).count();
-    e.sequence = ++sequence_;
-    std::copy_n(bytes.begin(), std::min(bytes.size(), kBytesKept), e.bytes.begin());
-    return e;
-}
-
-void LineLog::made(const Entry& entry) {
-    if (onEntry) {
-        onEntry(entry);
-    }
-}
-
 void LineLog::opened(std::string_view port, std::uint32_t baudRate, TimePoint at) {
     origin_ = at;
     counts_ = {};
-    Entry& e =
-        append(Kind::Opened,
-               {reinterpret_cast<const std::uint8_t*>(port.data()), std::min(port.size(), kBytesKept)}, at);
-    e.baudRate = baudRate;
-    made(e);
+    const std::string text = std::string(port) + " at " + std::to_string(baudRate);
+    made(append(Kind::Opened, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, at));
 }
 
 void LineLog::closed(TimePoint at) {
@@ -129,21 +105,11 @@ void LineLog::sent(std::span<const std::uint8_t> frameBytes, TimePoint at) {
     made(append(Kind::Sent, frameBytes, at));
 }
 
-void LineLog::received(std::span<const std::uint8_t> frameBytes, TimePoint at) {
-    ++counts_.received;
-    made(append(Kind::Received, frameBytes, at));
-}
-
 void LineLog::dropped(std::span<const std::uint8_t> bytes, BadFrame why, TimePoint at) {
     ++counts_.bad;
     Entry& e = append(Kind::Dropped, bytes, at);
     e.why = why;
     made(e);
-}
-
-void LineLog::skipped(std::span<const std::uint8_t> bytes, TimePoint at) {
-    counts_.skippedBytes += bytes.size();
-    made(append(Kind::Skipped, bytes, at));
 }
 
 void LineLog::unanswered(const Request& request, TimePoint at) {
@@ -153,25 +119,23 @@ void LineLog::unanswered(const Request& request, TimePoint at) {
     made(append(Kind::Unanswered, {frameBytes.data(), size}, at));
 }
 
-std::vector<const LineLog::Entry*> LineLog::since(std::uint64_t after) const {
+std::vector<const LineLog::Entry*> LineLog::since(std::uint64_t seen) const {
+    const std::uint64_t firstKept = total_ - size();
     std::vector<const Entry*> entries;
-    for (std::size_t i = 0; i < count_; ++i) {
-        if (at(i).sequence > after) {
-            entries.push_back(&at(i));
-        }
+    for (std::uint64_t n = std::max(seen, firstKept); n < total_; ++n) {
+        entries.push_back(&at(static_cast<std::size_t>(n - firstKept)));
     }
     return entries;
 }
 
 void LineLog::clear() {
-    first_ = 0;
-    count_ = 0;
+    cleared_ = total_;
 }
 
 std::string LineLog::format(const Entry& entry) {
     char time[32];
-    std::snprintf(time, sizeof time, "%lld.%03lld", static_cast<long long>(entry.micros / 1000),
-                  static_cast<long long>(entry.micros % 1000));
+    const long long micros = entry.nanos / 1000;
+    std::snprintf(time, sizeof time, "%lld.%03lld", micros / 1000, micros % 1000);
     const std::string hex = hexOf(entry);
     return std::string(time) + " " + markOf(entry.kind) + " " + (hex.empty() ? "" : hex + "  ") +
            whatOf(entry);
@@ -179,8 +143,8 @@ std::string LineLog::format(const Entry& entry) {
 
 std::string LineLog::formatJson(const Entry& entry) {
     char time[32];
-    std::snprintf(time, sizeof time, "%lld.%03lld", static_cast<long long>(entry.micros / 1000),
-                  static_cast<long long>(entry.micros % 1000));
+    const long long micros = entry.nanos / 1000;
+    std::snprintf(time, sizeof time, "%lld.%03lld", micros / 1000, micros % 1000);
     return std::string("{\"ms\":") + time + ",\"mark\":\"" + markOf(entry.kind) + "\",\"bytes\":\"" +
            hexOf(entry) + "\",\"what\":" + jsonString(whatOf(entry)) + "}";
 }

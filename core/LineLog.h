@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,19 +30,18 @@ struct LineCounts {
 class LineLog final : public LinkObserver {
 public:
     static constexpr std::size_t kCapacity = 10'000;
-    // Bytes kept of one frame or run; a longer one is shown cut, with its length.
-    static constexpr std::size_t kBytesKept = 48;
+    // Bytes kept of one frame or run, so that an entry fills one cache line; a longer one is
+    // shown cut, with its length. The controller's replies all fit.
+    static constexpr std::size_t kBytesKept = 44;
 
     enum class Kind : std::uint8_t { Opened, Closed, HungUp, Sent, Received, Dropped, Skipped, Unanswered };
 
-    struct Entry {
+    struct alignas(64) Entry {
+        std::int64_t nanos = 0; // since the port was opened
+        std::uint16_t size = 0; // bytes of the frame, run or request; Opened: of its text
         Kind kind = Kind::Opened;
-        BadFrame why = BadFrame::Checksum; // Dropped
-        std::uint16_t size = 0;            // bytes of the frame, run, request or port name
-        std::uint32_t baudRate = 0;        // Opened
-        std::int64_t micros = 0;           // since the port was opened
-        std::uint64_t sequence = 0;        // counts every entry ever made, cleared ones too
-        std::array<std::uint8_t, kBytesKept> bytes{};
+        BadFrame why = BadFrame::Checksum;            // Dropped
+        std::array<std::uint8_t, kBytesKept> bytes{}; // Opened: "COM1 at 19200"
     };
 
     // LinkObserver
@@ -48,16 +49,28 @@ public:
     void closed(TimePoint at) override;
     void hungUp(TimePoint at) override;
     void sent(std::span<const std::uint8_t> frameBytes, TimePoint at) override;
-    void received(std::span<const std::uint8_t> frameBytes, TimePoint at) override;
+    void received(std::span<const std::uint8_t> frameBytes, TimePoint at) override {
+        ++counts_.received;
+        made(append(Kind::Received, frameBytes, at));
+    }
     void dropped(std::span<const std::uint8_t> bytes, BadFrame why, TimePoint at) override;
-    void skipped(std::span<const std::uint8_t> bytes, TimePoint at) override;
+    void skipped(std::span<const std::uint8_t> bytes, TimePoint at) override {
+        counts_.skippedBytes += bytes.size();
+        made(append(Kind::Skipped, bytes, at));
+    }
     void unanswered(const Request& request, TimePoint at) override;
 
     // Oldest first.
-    std::size_t size() const { return count_; }
-    const Entry& at(std::size_t index) const { return entries_[(first_ + index) % entries_.size()]; }
-    // The entries made after the one with sequence `after` (0: all kept).
-    std::vector<const Entry*> since(std::uint64_t after) const;
+    std::size_t size() const {
+        return static_cast<std::size_t>(std::min<std::uint64_t>(total_ - cleared_, kCapacity));
+    }
+    const Entry& at(std::size_t index) const {
+        return entries_[(next_ + kCapacity - size() + index) % kCapacity];
+    }
+    // How many entries were ever made, cleared and dropped ones too; and those made after the
+    // first `seen` of them that are still kept, oldest first.
+    std::uint64_t total() const { return total_; }
+    std::vector<const Entry*> since(std::uint64_t seen) const;
     void clear();
     const LineCounts& counts() const { return counts_; }
 
@@ -74,13 +87,40 @@ public:
     static std::string countsText(const LineCounts& counts);
 
 private:
-    Entry& append(Kind kind, std::span<const std::uint8_t> bytes, TimePoint at);
-    void made(const Entry& entry);
+    // Inline: the receiver's every frame comes through here while the line runs.
+    Entry& append(Kind kind, std::span<const std::uint8_t> bytes, TimePoint at) {
+        Entry& e = entries_[next_];
+        next_ = next_ + 1 == kCapacity ? 0 : next_ + 1; // over the oldest, once full
+        e.kind = kind;
+        e.size = static_cast<std::uint16_t>(bytes.size()); // a frame or a drain's run: far below 64 Ki
+        e.nanos = (at - origin_).count();
+        ++total_;
+        copyKept(e.bytes.data(), bytes.data(), std::min(bytes.size(), kBytesKept));
+        return e;
+    }
+    // A few dozen bytes in words: for sizes this small a call to memcpy costs more than the copy.
+    static void copyKept(std::uint8_t* to, const std::uint8_t* from, std::size_t size) {
+        if (size < 8) {
+            for (std::size_t i = 0; i < size; ++i) {
+                to[i] = from[i];
+            }
+            return;
+        }
+        for (std::size_t i = 0; i + 8 <= size; i += 8) {
+            std::memcpy(to + i, from + i, 8);
+        }
+        std::memcpy(to + size - 8, from + size - 8, 8); // the tail, overlapping the last word
+    }
+    void made(const Entry& entry) {
+        if (onEntry) {
+            onEntry(entry);
+        }
+    }
 
     std::vector<Entry> entries_ = std::vector<Entry>(kCapacity);
-    std::size_t first_ = 0;
-    std::size_t count_ = 0;
-    std::uint64_t sequence_ = 0;
+    std::size_t next_ = 0;      // where the next one goes
+    std::uint64_t total_ = 0;   // made so far
+    std::uint64_t cleared_ = 0; // total_ when last cleared
     TimePoint origin_{};
     LineCounts counts_;
 };

@@ -60,9 +60,11 @@ std::string word(const Request& r) {
 std::string describeRequest(const Request& r) {
     const std::uint8_t first = r.payloadSize > 0 ? r.payloadBytes[0] : 0;
     if (const std::optional<GainGroup> group = groupOfSetCode(r.code)) {
-        std::string text = "set " + std::string(rowOf(*group).name);
+        std::string text = "set ";
+        text += rowOf(*group).name;
         for (const std::uint8_t value : r.payload()) {
-            text += " " + std::to_string(value);
+            text += ' ';
+            text += std::to_string(value); // appended apart: GCC 12 misreads the joined form as overlapping
         }
         return text;
     }

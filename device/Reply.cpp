@@ -60,16 +60,36 @@ Reply decodeFirmware(const Payload& p) {
     return result;
 }
 
+// Where the gains a read-back carries sit in its payload, worked out once from the gain table.
+struct Place {
+    std::uint8_t gain;
+    std::uint8_t offset;
+};
+struct Places {
+    std::array<Place, kGainCount> places{};
+    std::size_t count = 0;
+};
+constexpr Places placesIn(GainBlock block) {
+    Places p;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (rowOfGain(i).block == block) {
+            p.places[p.count++] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(readBackOffset(i))};
+        }
+    }
+    return p;
+}
+constexpr std::array<Places, 2> kPlaces{placesIn(GainBlock::First), placesIn(GainBlock::Second)};
+
 Reply decodeGainReadBack(const Payload& p, GainBlock block) {
+    static const StatusMessage kReadOk(text::kReadGainsOk, kCountdownReply);
     reply::GainReadBack r;
     r.block = block;
     // Bytes no row is read from (P6..P8 of the first block) carry a group the tool does not use.
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        if (r.carries(i)) {
-            r.values[i] = static_cast<std::uint8_t>(p.u8(readBackOffset(i)));
-        }
+    const Places& places = kPlaces[static_cast<std::size_t>(block)];
+    for (std::size_t i = 0; i < places.count; ++i) {
+        r.values[places.places[i].gain] = static_cast<std::uint8_t>(p.u8(places.places[i].offset));
     }
-    r.status = StatusMessage(text::kReadGainsOk, kCountdownReply);
+    r.status = kReadOk;
     return r;
 }
 

@@ -66,8 +66,8 @@ void LineLogWindow::refresh() {
     }
     for (const LineLog::Entry* entry : log.since(shown_)) {
         lines_->appendPlainText(QString::fromStdString(LineLog::format(*entry)));
-        shown_ = entry->sequence;
     }
+    shown_ = log.total();
 }
 
 void LineLogWindow::saveLog() {

@@ -115,9 +115,9 @@ void Win32LineLogWindow::refresh() {
     std::string added;
     for (const LineLog::Entry* entry : log.since(shown_)) {
         added += LineLog::format(*entry) + "\r\n";
-        shown_ = entry->sequence;
         ++linesShown_;
     }
+    shown_ = log.total();
     if (added.empty()) {
         return;
     }

@@ -16,6 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "device/BaudTable.h"
 #include "device/Codes.h"
 #include "device/ControllerLink.h"
 #include "device/Reply.h"
@@ -119,6 +120,43 @@ void show(const char* what, unsigned baud, double ms, double floorMs) {
                 what, baud, ms, floorMs, ms / floorMs);
 }
 
+pid_t startSim(const std::string& sim, const fs::path& dir, const std::string& port, unsigned baud) {
+    const pid_t pid = spawn({sim, "--port", port, "--baud", std::to_string(baud), "--report-ms", "0"}, true);
+    for (int i = 0; i < 500 && !fs::is_symlink(dir / port); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return pid;
+}
+
+// detect over COM1, a controller at 300 baud that no rate of the table reaches, and COM2, one at
+// 57600: every rate of COM1 and the fastest of COM2 wait their whole time-out, then one first
+// gain read at 57600 answers.
+int detectAgainstItsFloor(const std::string& sim, const std::string& cli, const fs::path& dir) {
+    using namespace tq37r;
+    constexpr unsigned kTimeoutMs = 200;
+    const pid_t deaf = startSim(sim, dir, "COM1", 300);
+    const pid_t found = startSim(sim, dir, "COM2", 57600);
+    const std::vector<double> ms =
+        medianMs({{cli, "--timeout", std::to_string(kTimeoutMs), "detect", "--ports", "COM1,COM2"}});
+    for (const pid_t pid : {deaf, found}) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    if (ms.size() != 1) {
+        std::fprintf(stderr, "detect failed\n");
+        return 1;
+    }
+    const std::size_t misses = kBaudTable.size() + 1;
+    const double floorMs = static_cast<double>(misses * kTimeoutMs) +
+                           lineMs(requestBytes(request::readGainBlock(GainBlock::First)) +
+                                      replyBytes(code::kGainBlock1),
+                                  57600);
+    std::printf("tq37r-cli detect, 2 ports, %zu misses of %u ms and a hit at 57600 baud %.1f ms / floor %.1f ms "
+                "= %.2f (lower is better, 1 is the floor)\n",
+                misses, kTimeoutMs, ms[0], floorMs, ms[0] / floorMs);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -169,6 +207,7 @@ int main(int argc, char** argv) {
         show("read", baud, ms[0], readFloorMs(baud));
         show("backup", baud, ms[1], backupFloorMs(baud));
     }
+    status |= detectAgainstItsFloor(sim, cli, dir);
     fs::remove_all(dir);
     return status;
 }

@@ -100,7 +100,8 @@ std::string gainNameList() {
     for (const GainRow& row : kGainRows) {
         list += "\n ";
         for (std::size_t i = firstGainOf(row.group); i < firstGainOf(row.group) + kGainsPerRow; ++i) {
-            list += " " + std::string(kGains[i].fileName);
+            list += ' ';
+            list += kGains[i].fileName;
         }
     }
     return list;
@@ -317,7 +318,9 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", project::versionText("tq37r-cli"), "print the version and exit");
     app.fallthrough();
     app.require_subcommand(1);
-    app.footer(kFooter + gainNameList());
+    std::string footer = kFooter;
+    footer += gainNameList();
+    app.footer(footer);
     app.add_option("--port", s.port, "COMn or a device path (default COM1)")->type_name("PORT");
     addNumber(app, "--baud", s.baud, 1, 4'000'000, "line rate");
     addNumber(app, "--timeout", s.timeoutMs, 1, 600'000, "ms to wait for each answer");

@@ -29,7 +29,9 @@ std::string portToolTip(std::string_view portName, std::string_view devicePath) 
 }
 
 std::string typedPortToolTip(std::string_view typedText) {
-    return "\"" + std::string(typedText) + "\" is typed text: only a name picked from the list can be opened";
+    std::string tip = "\"";
+    tip += typedText; // appended apart: GCC 12 misreads the joined form as overlapping
+    return tip + "\" is typed text: only a name picked from the list can be opened";
 }
 
 } // namespace tq37r

@@ -229,10 +229,19 @@ void ParamDialog::refreshTints() {
 }
 
 void ParamDialog::refreshTint(std::size_t gain) {
+    // Only what changed goes to the view: a reply touches every gain, and restyling an edit is
+    // far dearer than comparing.
     const GainTint tint = gains_.tint(gain, shownGain(gain));
-    view_.setTint(kGainEdits[gain], tint);
-    view_.setToolTip(kGainEdits[gain],
-                     gainToolTip(tint, gains_.controllerValue(gain), gains_.expectedValue(gain)));
+    std::string tip = gainToolTip(tint, gains_.controllerValue(gain), gains_.expectedValue(gain));
+    Shown& shown = shownTints_[gain];
+    if (!shown.tint || *shown.tint != tint) {
+        view_.setTint(kGainEdits[gain], tint);
+        shown.tint = tint;
+    }
+    if (shown.toolTip != tip) {
+        view_.setToolTip(kGainEdits[gain], tip);
+        shown.toolTip = std::move(tip);
+    }
 }
 
 void ParamDialog::onOpenClose() {

@@ -152,6 +152,11 @@ private:
     ControllerSearch search_;
     std::array<std::optional<std::array<std::uint8_t, 3>>, kGainRows.size()> sentRows_; // until acknowledged
     std::optional<reply::FirmwareVersion> firmware_; // for a gain file's header
+    struct Shown {
+        std::optional<GainTint> tint; // none before the first refresh
+        std::string toolTip;
+    };
+    std::array<Shown, kGainCount> shownTints_; // what the view was last told of each gain
 };
 
 } // namespace tq37r

@@ -20,9 +20,7 @@ namespace tq37r::cli {
 // bad one never gets as far as the line.
 namespace command {
 
-// Names looked at by `ports`: the ones the window's port list offers.
-inline constexpr int kListedPorts = 9;
-
+// The names the window's port list offers, and the device each stands for.
 void ports(const SerialPort& port, Output& out);
 
 // Throws kExitCannotOpen with the cause the window would show.
@@ -55,8 +53,6 @@ int autoReturn(Controller& controller, bool on, Output& out);
 int flightMode(Controller& controller, FlightMode mode, Output& out);
 int task(Controller& controller, Task task, Output& out);
 
-// The COM names of the window's list that stand for a device here.
-std::vector<std::string> presentPorts(const SerialPort& port);
 // Tries each port at each rate; prints where the controller answers.
 int detect(Controller& controller, std::vector<std::string> ports, std::vector<std::uint32_t> rates,
            Output& out);

@@ -94,17 +94,6 @@ int task(Controller& controller, Task task, Output& out) {
     return kExitDone;
 }
 
-std::vector<std::string> presentPorts(const SerialPort& port) {
-    std::vector<std::string> present;
-    for (int n = 1; n <= kListedPorts; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        if (!port.resolve(name).empty()) {
-            present.push_back(name);
-        }
-    }
-    return present;
-}
-
 int detect(Controller& controller, std::vector<std::string> ports, std::vector<std::uint32_t> rates,
            Output& out) {
     const std::string tried = [&ports] {

@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
             std::vector<std::uint32_t> bauds =
                 s.bauds.empty() ? std::vector<std::uint32_t>(kBaudTable.begin(), kBaudTable.end()) : s.bauds;
             std::sort(bauds.begin(), bauds.end(), std::greater<>());
-            status = command::detect(controller, s.ports.empty() ? command::presentPorts(port) : s.ports,
+            status = command::detect(controller, s.ports.empty() ? listedPortsPresent(port) : s.ports,
                                      std::move(bauds), out);
         } else {
             command::open(controller, s.port, s.baud);

@@ -14,8 +14,6 @@ namespace {
 // A controller at the right rate answers a read well within this, even at 4800 baud, so every
 // rate that stays silent costs no more.
 constexpr std::chrono::milliseconds kSearchPatience{300};
-// The port list's entries: COM1 to COM9.
-constexpr int kListedPorts = 9;
 
 std::string trying(const ControllerSearch& search) {
     return "Trying " + search.port() + " at " + std::to_string(search.baudRate()) + "…";
@@ -28,13 +26,7 @@ void ParamDialog::findController() {
         showStatus(text::kClosePortToSearch, kCountdownNotice);
         return;
     }
-    std::vector<std::string> ports;
-    for (int n = 1; n <= kListedPorts; ++n) {
-        if (const std::string name = "COM" + std::to_string(n); !port_.resolve(name).empty()) {
-            ports.push_back(name);
-        }
-    }
-    search_.start(ports, {kBaudTable.begin(), kBaudTable.end()}, kSearchPatience, true);
+    search_.start(listedPortsPresent(port_), {kBaudTable.begin(), kBaudTable.end()}, kSearchPatience, true);
     armLinkTimer();
     if (search_.running()) {
         view_.runProgress(

@@ -9,6 +9,16 @@ const Request kProbe = request::readGainBlock(GainBlock::First);
 
 } // namespace
 
+std::vector<std::string> listedPortsPresent(const SerialPort& port) {
+    std::vector<std::string> present;
+    for (int n = 1; n <= kListedPorts; ++n) {
+        if (std::string name = "COM" + std::to_string(n); !port.resolve(name).empty()) {
+            present.push_back(std::move(name));
+        }
+    }
+    return present;
+}
+
 void ControllerSearch::start(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
                              std::chrono::milliseconds patience, bool firstOnly) {
     ports_ = std::move(ports);

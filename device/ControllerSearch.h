@@ -11,6 +11,11 @@
 
 namespace tq37r {
 
+// The COM names the window's port list offers, COM1 to COM9, and those of them that stand for a
+// device on this machine: where a search looks unless told otherwise.
+inline constexpr int kListedPorts = 9;
+std::vector<std::string> listedPortsPresent(const SerialPort& port);
+
 // Finds the ports and rates at which the controller answers: each port at each rate, in the
 // order given (rates fastest first), asked for the first gain block, a request that changes
 // nothing. It never sends 92 00, which would switch automatic return off. Each try lasts at

@@ -152,10 +152,8 @@ std::string describeReplyFrame(std::span<const std::uint8_t> frameBytes) {
     if (code == code::kUnsolicitedF2 || code == code::kUnsolicitedF3) {
         return "telemetry " + hexCode(code);
     }
-    const bool known = code == code::kGyroResult || code == code::kFirmwareVersion ||
-                       code == code::kFlightParams || code == code::kMixingMode ||
-                       code == code::kGainBlock1 || code == code::kGainBlock2 || code == code::kStateReport ||
-                       code == code::kAcknowledgement;
+    // A code the decoder has a layout for that decoded to nothing: the frame was too short for it.
+    const bool known = replyPayloadSize(code) > 0;
     return "code " + hexCode(code) + (known ? ", too short for its layout" : ", not one the tool reads");
 }
 

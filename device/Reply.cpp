@@ -73,7 +73,8 @@ constexpr Places placesIn(GainBlock block) {
     Places p;
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (rowOfGain(i).block == block) {
-            p.places[p.count++] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(readBackOffset(i))};
+            p.places[p.count++] = {static_cast<std::uint8_t>(i),
+                                   static_cast<std::uint8_t>(readBackOffset(i))};
         }
     }
     return p;

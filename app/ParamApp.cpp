@@ -1,15 +1,15 @@
 #include "app/ParamApp.h"
 
+#include "qt/EventLoopPortWatcher.h"
 #include "qt/ParamWindow.h"
-#include "serial/posix/PosixSerialPort.h"
 
 namespace tq37r {
 
 bool ParamApp::InitInstance() {
-    PosixSerialPort port;
-    ParamWindow window(port);
+    const auto port = makeWindowPort();
+    ParamWindow window(*port);
     window.exec();
-    // Leaving the scope stops the watcher and closes the port.
+    // Leaving the scope closes the port.
     return false;
 }
 

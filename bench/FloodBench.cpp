@@ -30,10 +30,10 @@
 #include <vector>
 
 #include "bench/QtBenchTools.h"
+#include "qt/EventLoopPortWatcher.h"
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "res/ControlIds.h"
-#include "serial/posix/PosixSerialPort.h"
 
 extern char** environ;
 
@@ -173,11 +173,11 @@ int main(int argc, char** argv) {
     int status = 0;
     std::vector<double> windowShares, readerShares, quietSets, floodSets;
     {
-        tq37r::PosixSerialPort port;
-        tq37r::ParamWindow window(port);
+        const auto port = tq37r::makeWindowPort();
+        tq37r::ParamWindow window(*port);
         window.combo(tq37r::id::kBaudList)->setCurrentIndex(0); // 115200
         const auto windowOnFlood = [&] {
-            if (!openPort(window, port, 1)) {
+            if (!openPort(window, *port, 1)) {
                 return false;
             }
             runEventLoopFor(kSettle);
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
             return true;
         };
         const auto windowOnQuiet = [&] {
-            if (!openPort(window, port, 0)) {
+            if (!openPort(window, *port, 0)) {
                 return false;
             }
             timeSets(window, kSetsPerRound, quietSets);

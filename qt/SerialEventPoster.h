@@ -18,9 +18,11 @@ public:
     const std::uint32_t tag;
 };
 
-// Posts the watcher's notifications straight into the target's event queue: posting is
-// thread-safe, and the watcher touches no Qt object beyond the queue. The target must
-// outlive the port's watcher; events still queued when it goes are dropped with it.
+// Posts the watcher's notifications into the target's event queue, from whichever thread
+// watches. Posted, not handled at once, even from the window's own event loop: the core may
+// close the port in its handler, which must not end the watch from inside the watch's own
+// call. The target must outlive the port's watcher; events still queued when it goes are
+// dropped with it.
 class SerialEventPoster final : public SerialEventSink {
 public:
     explicit SerialEventPoster(QObject& target) : target_(target) {}

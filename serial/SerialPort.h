@@ -29,8 +29,9 @@ struct PortSettings {
 
 enum class SerialEvent { RxReady, HangUp };
 
-// Where a port's watcher announces waiting bytes and hang-ups. Called on the watcher thread,
-// so it must only post; tag is the value given to setNotifySink, for telling opens apart.
+// Where a port's watcher announces waiting bytes and hang-ups. Called on the watcher's thread
+// (one of the port's own, or the owner's event loop), so it must only post; tag is the value
+// given to setNotifySink, for telling opens apart.
 class SerialEventSink {
 public:
     virtual void postSerialEvent(SerialEvent event, std::uint32_t tag) = 0;
@@ -39,7 +40,7 @@ protected:
     ~SerialEventSink() = default;
 };
 
-// One serial port, opened exclusively. While open, a watcher thread announces to the sink
+// One serial port, opened exclusively. While open, a watcher announces to the sink
 // that bytes are waiting (one announcement outstanding until rxDrained) or that the device
 // went away (once). Every call but the sink's comes from one thread.
 class SerialPort {

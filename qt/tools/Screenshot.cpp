@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "device/Codes.h"
+#include "qt/EventLoopPortWatcher.h"
 #include "qt/ParamWindow.h"
-#include "serial/posix/PosixSerialPort.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
     // Always rendered offscreen: the picture must not depend on a display being there.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    tq37r::PosixSerialPort port;
+    const auto port = tq37r::makeWindowPort();
     tq37r::ParamProcessState state;
-    tq37r::ParamWindow window(port, state);
+    tq37r::ParamWindow window(*port, state);
     // The controller's answers to a read: its default gains, as in its flash.
     using tq37r::GainBlock;
     tq37r::TxFrame reply;

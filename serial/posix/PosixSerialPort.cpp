@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <charconv>
 #include <thread>
+#include <utility>
 
 #include "serial/posix/KernelBaudRate.h"
 #include "serial/posix/PortNames.h"
@@ -75,6 +76,8 @@ void waitForOutputToLeave(int fd, std::chrono::milliseconds limit) {
 }
 
 } // namespace
+
+PosixSerialPort::PosixSerialPort(std::unique_ptr<DescriptorWatcher> watcher) : watcher_(std::move(watcher)) {}
 
 PosixSerialPort::~PosixSerialPort() {
     close();
@@ -153,7 +156,7 @@ OpenResult PosixSerialPort::setUp(std::uint32_t baudRate) {
     ::tcflush(fd_, TCIOFLUSH);
     lastErrorCounts_ = readErrorCounts().value_or(LineErrorCounts{});
     notifier_.reset();
-    if (const int error = watcher_.start(fd_, notifier_); error != 0) {
+    if (const int error = watcher_->start(fd_, notifier_); error != 0) {
         return failed(OpenFailure::Other, error);
     }
     return {};
@@ -163,7 +166,7 @@ void PosixSerialPort::close() {
     if (fd_ < 0) {
         return;
     }
-    watcher_.stop();
+    watcher_->stop();
     ::ioctl(fd_, TIOCNXCL);
     // The last frame gets a moment to leave at our settings; whatever is still queued is
     // dropped, since restored settings (hardware flow control, say) could otherwise hold
@@ -286,12 +289,12 @@ void PosixSerialPort::purgeOutput() {
 
 void PosixSerialPort::setNotifySink(SerialEventSink* sink, std::uint32_t tag) {
     notifier_.setSink(sink, tag);
-    watcher_.wake();
+    watcher_->wake();
 }
 
 void PosixSerialPort::rxDrained() {
     notifier_.drained();
-    watcher_.wake();
+    watcher_->wake();
 }
 
 } // namespace tq37r

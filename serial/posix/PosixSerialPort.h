@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "serial/SerialNotifier.h"
@@ -17,7 +18,8 @@ namespace tq37r {
 // name is taken as a device path.
 class PosixSerialPort final : public SerialPort {
 public:
-    PosixSerialPort() = default;
+    // The watcher waits on the open descriptor; by default a thread of the port's own.
+    explicit PosixSerialPort(std::unique_ptr<DescriptorWatcher> watcher = std::make_unique<PosixWatcher>());
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -56,7 +58,7 @@ private:
     std::optional<std::uint32_t> savedRate_; // and its rate, which termios may not carry
     LineErrorCounts lastErrorCounts_;
     SerialNotifier notifier_;
-    PosixWatcher watcher_;
+    std::unique_ptr<DescriptorWatcher> watcher_;
 };
 
 } // namespace tq37r

@@ -2,7 +2,6 @@
 
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <array>
@@ -16,11 +15,6 @@
 namespace tq37r {
 
 namespace {
-
-bool bytesQueued(int fd) {
-    int count = 0;
-    return ::ioctl(fd, FIONREAD, &count) == 0 && count > 0;
-}
 
 bool watch(int epollFd, int fd, std::uint32_t events) {
     epoll_event event{};
@@ -87,8 +81,8 @@ void PosixWatcher::releaseDescriptors() {
 void PosixWatcher::run(int fd, SerialNotifier& notifier) {
     bool look = true; // bytes may be waiting already
     for (;;) {
-        if (look && notifier.mayAnnounce() && bytesQueued(fd)) {
-            notifier.announceRx();
+        if (look) {
+            announceIfQueued(fd, notifier);
         }
         std::array<epoll_event, 2> events{};
         const int count = ::epoll_wait(epollFd_, events.data(), static_cast<int>(events.size()), -1);

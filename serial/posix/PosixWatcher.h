@@ -3,25 +3,23 @@
 #include <atomic>
 #include <thread>
 
+#include "serial/posix/DescriptorWatcher.h"
+
 namespace tq37r {
 
-class SerialNotifier;
-
-// The thread that waits on an open port's descriptor and tells the notifier what it sees:
-// bytes queued (when an announcement may be made) and hang-ups, after which it ends.
-class PosixWatcher {
+// A thread of the port's own that waits on its descriptor; it ends at a hang-up. Any thread
+// may wake it.
+class PosixWatcher final : public DescriptorWatcher {
 public:
     PosixWatcher() = default;
-    ~PosixWatcher();
+    ~PosixWatcher() override;
     PosixWatcher(const PosixWatcher&) = delete;
     PosixWatcher& operator=(const PosixWatcher&) = delete;
 
-    // Starts watching fd; 0, or the errno of the call that failed. fd must stay open until stop().
-    int start(int fd, SerialNotifier& notifier);
-    // Makes the watcher look at the input queue again.
-    void wake();
-    // Wakes the thread, waits for it to end and releases what it waited on; harmless when stopped.
-    void stop();
+    int start(int fd, SerialNotifier& notifier) override;
+    void wake() override;
+    // Wakes the thread, waits for it to end and releases what it waited on.
+    void stop() override;
 
 private:
     void run(int fd, SerialNotifier& notifier);

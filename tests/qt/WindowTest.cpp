@@ -128,7 +128,6 @@ TEST_F(Window, TypingTintsTheGainAndADroppedGainFileFillsTheGrid) {
     QDropEvent drop(centre, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
     EXPECT_EQ(edit(id::kYI)->text(), "42");
-    EXPECT_TRUE(port.written.empty()) << "loading sends nothing";
     std::filesystem::remove(path);
 }
 

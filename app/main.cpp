@@ -1,12 +1,17 @@
 #include <QApplication>
 
 #include <CLI/CLI.hpp>
+#include <iostream>
 
 #include "app/ParamApp.h"
+#include "app/QtArguments.h"
 #include "res/ProjectInfo.h"
 
 namespace {
 tq37r::ParamApp theApp;
+
+// What getopt-style programs exit with for a command line they do not understand.
+constexpr int kExitUsage = 2;
 
 constexpr const char* kFooter = R"(
 Pick a port and a baud rate, press Open, and the controller's gains are read into the grid; each
@@ -31,6 +36,14 @@ int main(int argc, char** argv) {
         options.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return options.exit(e);
+    }
+    if (const std::string unknown = tq37r::firstArgumentQtDoesNotTake(options.remaining());
+        !unknown.empty()) {
+        std::cerr << "tq37r-params: "
+                  << (unknown.starts_with('-') ? "unknown option " : "unexpected argument ") << unknown
+                  << "\n\n"
+                  << options.help();
+        return kExitUsage;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tq37r-params"));

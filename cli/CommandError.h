@@ -11,8 +11,9 @@ enum ExitStatus : int {
     kExitUsage = 1,
     kExitCannotOpen = 2,
     kExitNoAnswer = 3,
-    kExitDifferent = 4, // diff found differences, or a save did not verify
-    kExitBadFile = 5,   // a gain file that cannot be read, written or is refused
+    kExitDifferent = 4,     // diff found differences, or a save did not verify
+    kExitBadFile = 5,       // a gain file that cannot be read, written or is refused
+    kExitInterrupted = 130, // Ctrl+C, as shells report a command that SIGINT ended
 };
 
 // Ends a command: the message for the user and the status the tool exits with.

@@ -59,7 +59,8 @@ int saveVerified(Controller& controller, const Gains& expected, Output& out) {
         return kExitDone;
     }
     out.pairs("mismatches", "controller", "expected", mismatches);
-    out.error("the save did not verify: " + std::to_string(mismatches.size()) + " gains read back differ",
+    out.error("the save did not verify: " + gainCount(mismatches.size()) + " read back " +
+                  (mismatches.size() == 1 ? "differs" : "differ"),
               kExitDifferent);
     return kExitDifferent;
 }
@@ -134,8 +135,8 @@ int save(Controller& controller, Output& out) {
 
 int backup(Controller& controller, const std::string& path, Output& out) {
     const std::string firmware = firmwareText(controller.readFirmware());
-    if (!writeGainFileAt(path, controller.readGains(), firmware)) {
-        throw CommandError(kExitBadFile, "cannot write " + path);
+    if (std::string why; !writeGainFileAt(path, controller.readGains(), firmware, why)) {
+        throw CommandError(kExitBadFile, "cannot write " + path + ": " + why);
     }
     out.note("file", path);
     out.note("firmware", firmware);

@@ -166,6 +166,7 @@ void Controller::runLine(const std::function<bool()>& done, std::optional<TimePo
             search_.onHangUp();
         }
         if (seen.interrupted) {
+            interrupted_ = true;
             return;
         }
         if (seen.rxReady) {

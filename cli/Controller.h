@@ -57,6 +57,9 @@ public:
                    const std::function<void(const std::string& port, std::uint32_t baudRate,
                                             std::chrono::milliseconds elapsed)>& trying);
 
+    // Whether Ctrl+C (or another stop signal) cut a run of the line short.
+    bool interrupted() const { return interrupted_; }
+
     // Calls onReport for each state report until `duration` has passed (never, when nullopt)
     // or an interrupt.
     void watchReports(std::optional<std::chrono::milliseconds> duration,
@@ -81,6 +84,7 @@ private:
     std::optional<Answer> awaited_;
     std::optional<Reply> answer_;
     bool unanswered_ = false;
+    bool interrupted_ = false;
     std::function<void(const Reply&)> onAnyFrame_;
 };
 

@@ -112,12 +112,16 @@ int detect(Controller& controller, std::vector<std::string> ports, std::vector<s
                 out.progress("trying " + port + " at " + std::to_string(baudRate));
             }
         });
+    out.controllersFound(found);
+    // What was found still counts; what was never tried is not "no answer".
+    if (controller.interrupted()) {
+        throw CommandError(kExitInterrupted, "interrupted");
+    }
     if (found.empty()) {
         throw CommandError(kExitNoAnswer, "no controller answered on " + tried + " at " +
                                               std::to_string(rateCount) +
                                               (rateCount == 1 ? " rate" : " rates"));
     }
-    out.controllersFound(found);
     return kExitDone;
 }
 

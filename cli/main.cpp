@@ -1,5 +1,6 @@
 // tq37r-cli: the controller from the command line, for scripts, workbenches and fleets.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -123,8 +124,12 @@ Exit status:
   3  no answer after the retries, or the line hung up
   4  diff found differences, a save did not verify, or the controller reports a failure
   5  a gain file that cannot be read or written, or is refused (its line is named)
+  130  interrupted (Ctrl+C) before the command was done
 
 Gain files are text, one "name = value" a line (0 to 255), "#" starts a comment. Gain names, by row:)";
+
+// A year: a monitor meant to run longer is meant to run until stopped.
+constexpr double kMaxMonitorSeconds = 86'400.0 * 365;
 
 using Action = std::function<int(Controller&)>;
 
@@ -244,8 +249,21 @@ void addCommands(CLI::App& app, Settings& s) {
     diff->footer("One line per differing gain: \"name controller file\", e.g. \"pitch.level 35 40\".\n"
                  "Exit status 4 when any differ, 0 when none. Gains the file leaves out are not compared.");
     CLI::App* monitor = app.add_subcommand("monitor", "Print the controller's mode reports as they arrive");
-    monitor->add_option("--seconds", s.seconds, "stop after this long (1.5 is fine); 0 = until Ctrl+C")
-        ->check(CLI::Range(0.0, 86'400.0 * 365));
+    monitor
+        ->add_option_function<std::string>(
+            "--seconds",
+            [&s](const std::string& text) {
+                // NaN passes any range check, and would mean forever.
+                const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), s.seconds);
+                if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(s.seconds) ||
+                    s.seconds < 0 || s.seconds > kMaxMonitorSeconds) {
+                    throw CLI::ValidationError("--seconds",
+                                               "must be a number of seconds from 0 to " +
+                                                   std::to_string(std::lround(kMaxMonitorSeconds)));
+                }
+            },
+            "stop after this long (1.5 is fine); 0 = until Ctrl+C")
+        ->type_name("S");
     monitor->add_flag("--raw", s.raw, "print every frame that arrives, as the line log shows it");
     monitor->footer(
         "One line per state report: \"flight-mode M task T\". M: 0 remote, 1 stabilised, 2 auto.\n"
@@ -284,7 +302,23 @@ void addCommands(CLI::App& app, Settings& s) {
                         "\"flight-mode M task T\"; exit status 3 when none comes.");
     }
     CLI::App* detect = app.add_subcommand("detect", "Find the port and rate at which the controller answers");
-    detect->add_option("--ports", s.ports, "COM names to try (default: those of COM1..COM9 present)")
+    detect
+        ->add_option_function<std::vector<std::string>>(
+            "--ports",
+            [&s](const std::vector<std::string>& names) {
+                for (const std::string& name : names) {
+                    if (name.empty()) {
+                        throw CLI::ValidationError("--ports", "an empty port name");
+                    }
+                    if (std::find(s.ports.begin(), s.ports.end(), name) == s.ports.end()) {
+                        s.ports.push_back(name); // a port named twice is tried once
+                    }
+                }
+                if (s.ports.empty()) {
+                    throw CLI::ValidationError("--ports", "names no port");
+                }
+            },
+            "COM names to try (default: those of COM1..COM9 present)")
         ->delimiter(',')
         ->type_name("COMn,...");
     detect
@@ -294,9 +328,13 @@ void addCommands(CLI::App& app, Settings& s) {
                 for (const std::string& text : texts) {
                     std::uint32_t baud = 0;
                     if (!parseDecimal(text, 1, 4'000'000, baud)) {
-                        throw CLI::ValidationError("--bauds", range(1, 4'000'000));
+                        throw CLI::ValidationError("--bauds", text.empty() ? std::string("an empty rate")
+                                                                           : range(1, 4'000'000));
                     }
                     s.bauds.push_back(baud);
+                }
+                if (s.bauds.empty()) {
+                    throw CLI::ValidationError("--bauds", "names no rate");
                 }
             },
             "rates to try, fastest first (default: the baud table)")
@@ -369,6 +407,7 @@ int main(int argc, char** argv) {
             std::vector<std::uint32_t> bauds =
                 s.bauds.empty() ? std::vector<std::uint32_t>(kBaudTable.begin(), kBaudTable.end()) : s.bauds;
             std::sort(bauds.begin(), bauds.end(), std::greater<>());
+            bauds.erase(std::unique(bauds.begin(), bauds.end()), bauds.end());
             status = command::detect(controller, s.ports.empty() ? listedPortsPresent(port) : s.ports,
                                      std::move(bauds), out);
         } else {

@@ -1,5 +1,6 @@
 #include "core/GainFile.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace tq37r {
@@ -35,6 +36,22 @@ std::string shown(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
+// A NUL from a binary file or a stray carriage return would be cut or hidden wherever the
+// message is shown, so the message says what the character is and where, not the text.
+std::optional<std::string> controlCharacterIn(std::string_view line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if ((c < 0x20 && c != '\t') || c == 0x7F) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%s (0x%02X) in column %u",
+                          c == '\r' ? "a stray carriage return" : "a control character", c,
+                          static_cast<unsigned>(i + 1));
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+
 // Reads one line into `read`; gives the reason when the line refuses the file.
 // firstLine[i] is the line gain i was given on, 0 while it has not been.
 std::optional<std::string> readLine(std::string_view line, std::size_t lineNumber, GainFileRead& read,
@@ -42,7 +59,11 @@ std::optional<std::string> readLine(std::string_view line, std::size_t lineNumbe
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
-    line = trimmed(line.substr(0, line.find('#')));
+    line = line.substr(0, line.find('#'));
+    if (std::optional<std::string> control = controlCharacterIn(line)) {
+        return control;
+    }
+    line = trimmed(line);
     if (line.empty()) {
         return std::nullopt;
     }

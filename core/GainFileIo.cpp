@@ -4,6 +4,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "core/FileReplacement.h"
 #include "core/GainFile.h"
 #include "core/Utf8Path.h"
 
@@ -30,11 +31,9 @@ std::optional<std::string> readGainFileText(const std::string& path, std::string
     return text;
 }
 
-bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_view firmware) {
-    std::ofstream out(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
-    out << writeGainFile(gains, {std::string(firmware), localDate()});
-    out.close();
-    return static_cast<bool>(out);
+bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_view firmware,
+                     std::string& why) {
+    return replaceFile(path, writeGainFile(gains, {std::string(firmware), localDate()}), why);
 }
 
 std::string localDate() {

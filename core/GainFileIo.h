@@ -19,9 +19,10 @@ inline constexpr std::size_t kMaxGainFileSize = std::size_t{1} << 20;
 // file") when there is none to give.
 std::optional<std::string> readGainFileText(const std::string& path, std::string& why);
 
-// Writes the gains with a header naming the firmware ("" when unknown) and today's local date.
-// False when the file could not be written whole.
-bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_view firmware);
+// Writes the gains with a header naming the firmware ("" when unknown) and today's local date,
+// replacing the file whole. False with `why` set when the file was left as it was.
+bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_view firmware,
+                     std::string& why);
 
 // Today in the local time zone, as a gain file's header gives it: "2026-12-07".
 std::string localDate();

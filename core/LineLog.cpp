@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
+#include "core/FileReplacement.h"
 #include "core/JsonString.h"
-#include "core/Utf8Path.h"
 #include "device/FrameText.h"
 #include "protocol/Frame.h"
 
@@ -155,14 +154,12 @@ std::string LineLog::countsText(const LineCounts& c) {
            (c.skippedBytes == 1 ? " byte" : " bytes") + ", unanswered " + std::to_string(c.unanswered);
 }
 
-bool writeLineLog(const LineLog& log, const std::string& path) {
-    std::ofstream out(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
-    out << LineLog::countsText(log.counts()) << "\n";
+bool writeLineLog(const LineLog& log, const std::string& path, std::string& why) {
+    std::string text = LineLog::countsText(log.counts()) + "\n";
     for (std::size_t i = 0; i < log.size(); ++i) {
-        out << LineLog::format(log.at(i)) << "\n";
+        text += LineLog::format(log.at(i)) + "\n";
     }
-    out.close();
-    return static_cast<bool>(out);
+    return replaceFile(path, text, why);
 }
 
 } // namespace tq37r

@@ -125,7 +125,8 @@ private:
     LineCounts counts_;
 };
 
-// The log as plain text: its counts, then one line an entry. False when it could not be written.
-bool writeLineLog(const LineLog& log, const std::string& path);
+// The log as plain text: its counts, then one line an entry, replacing the file whole. False
+// with `why` set when the file was left as it was.
+bool writeLineLog(const LineLog& log, const std::string& path, std::string& why);
 
 } // namespace tq37r

@@ -66,11 +66,12 @@ ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port,
 }
 
 bool ParamDialog::saveLineLog(const std::string& path) {
-    if (writeLineLog(lineLog_, path)) {
+    std::string why;
+    if (writeLineLog(lineLog_, path, why)) {
         return true;
     }
     view_.messageBox({std::string(text::kParamDialogTitle), "The line log could not be saved.",
-                      "Cannot write " + path, MessageBoxRequest::Icon::Warning});
+                      "Cannot write " + path + ": " + why + ".", MessageBoxRequest::Icon::Warning});
     return false;
 }
 

@@ -54,9 +54,10 @@ void ParamDialog::saveGainFile(const std::string& path) {
     for (std::size_t i = 0; i < kGainCount; ++i) {
         gains[i] = static_cast<std::uint8_t>(fields_.gains[i]);
     }
-    if (!writeGainFileAt(path, gains, firmware_ ? firmwareText(*firmware_) : std::string())) {
+    if (std::string why;
+        !writeGainFileAt(path, gains, firmware_ ? firmwareText(*firmware_) : std::string(), why)) {
         view_.messageBox({std::string(text::kParamDialogTitle), "The gains could not be saved.",
-                          "Cannot write " + path, MessageBoxRequest::Icon::Warning});
+                          "Cannot write " + path + ": " + why + ".", MessageBoxRequest::Icon::Warning});
         return;
     }
     showStatus("Gains saved to " + fileName(path) + ".", kCountdownNotice);
@@ -109,10 +110,9 @@ void ParamDialog::compareWithGainFile(const std::string& path) {
     if (!file.problems.empty()) {
         differences.push_back(file.problems);
     }
-    view_.messageBox(
-        {std::string(text::kParamDialogTitle),
-         "The grid and " + fileName(path) + " differ in " + std::to_string(differing) + " gains.",
-         joined(differences), MessageBoxRequest::Icon::None});
+    view_.messageBox({std::string(text::kParamDialogTitle),
+                      "The grid and " + fileName(path) + " differ in " + gainCount(differing) + ".",
+                      joined(differences), MessageBoxRequest::Icon::None});
 }
 
 } // namespace tq37r

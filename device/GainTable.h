@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tq37r {
@@ -138,6 +139,11 @@ constexpr std::array<std::uint8_t, readBackPayloadSize(block)> readBackPayload(c
         }
     }
     return payload;
+}
+
+// "1 gain", "3 gains", as every face counts them.
+inline std::string gainCount(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " gain" : " gains");
 }
 
 } // namespace tq37r

@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "core/DialogTexts.h"
 #include "core/ParamDialog.h"
+#include "core/SideWindowPlacement.h"
 #include "qt/ModalHooks.h"
 
 namespace tq37r {
@@ -52,10 +54,21 @@ LineLogWindow::LineLogWindow(ParamDialog& core, QWidget* dialog)
     layout->addWidget(lines_, 1);
     layout->addLayout(buttons);
     resize(640, dialog->height());
-    move(dialog->frameGeometry().topRight() + QPoint(8, 0)); // beside the dialog, covering none of it
+    placeBeside(dialog);
     connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
     timer_.start(200);
     refresh();
+}
+
+void LineLogWindow::placeBeside(const QWidget* dialog) {
+    // Before it is first shown a window has no frame of its own yet; the dialog's is the same kind.
+    const QRect frame = dialog->frameGeometry();
+    const QSize margins = frame.size() - dialog->size();
+    const QRect screen = dialog->screen()->availableGeometry();
+    const ScreenRect place = placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()},
+                                               width() + margins.width(), height() + margins.height(),
+                                               {screen.x(), screen.y(), screen.width(), screen.height()});
+    move(place.x, place.y);
 }
 
 void LineLogWindow::refresh() {

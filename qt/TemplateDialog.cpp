@@ -113,6 +113,9 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
             label->setText(QStringLiteral("<p style=\"white-space:pre-wrap; line-height:%1%\">%2</p>")
                                .arg(baseUnits_.y * 100 / lineHeight)
                                .arg(caption.toHtmlEscaped()));
+            // The last line's descenders hang below the lines' pitch; the label keeps its place
+            // and lets them show rather than cutting "Compensation" to "Comoensation".
+            rect.height += lineHeight - baseUnits_.y;
         } else {
             label->setText(caption);
         }

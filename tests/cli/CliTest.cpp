@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <regex>
+#include <thread>
 #include <unistd.h>
 
 #include "core/GainFile.h"
@@ -136,8 +137,13 @@ TEST_F(Cli, ExitStatusTellsWhatWentWrong) {
     EXPECT_NE(badFile.err.find("line 2"), npos) << badFile.err;
 
     auto sim = startSim({"--drop", "1", "--stats"});
-    for (const Args& a : std::vector<Args>{{"set", "x.p=256"}, {"get", "x.q"}, {"--retries", "-1", "read"}}) {
-        EXPECT_EQ(runCli(a).status, 1) << a[1];
+    for (const Args& a : std::vector<Args>{{"set", "x.p=256"},
+                                           {"get", "x.q"},
+                                           {"--retries", "-1", "read"},
+                                           {"monitor", "--seconds", "nan"},
+                                           {"detect", "--ports", ""},
+                                           {"detect", "--bauds", ""}}) {
+        EXPECT_EQ(runCli(a).status, 1) << a[0] << " " << a[1] << " " << a[2];
     }
     const CliResult silent = runCli({"--json", "--timeout", "100", "--retries", "1", "read"});
     EXPECT_EQ(silent.status, 3);
@@ -157,7 +163,8 @@ TEST_F(Cli, NoisyLineBreaksNoCommand) {
     for (const char* mark : {" -> A5 5A 04 EA EE AA  read gains, first block\n", " <- ", " !! "}) {
         EXPECT_NE(traced.err.find(mark), npos) << mark << " in\n" << traced.err;
     }
-    EXPECT_TRUE(std::regex_search(traced.err, std::regex(" !! [0-9A-F ]+  (bad checksum|bad trailer|[0-9]+ bytes? skipped)")));
+    EXPECT_TRUE(std::regex_search(
+        traced.err, std::regex(" !! [0-9A-F ]+  (bad checksum|bad trailer|[0-9]+ bytes? skipped)")));
     ok({"set", "heading.stability=61"});
     ok({"save"});
     ok({"version"});
@@ -181,7 +188,8 @@ TEST_F(Cli, TheHiddenControlsCommandsReachTheControllerAndWhatIsSavedStays) {
     EXPECT_EQ(ok({"radius", "120"}), "radius 120\n");
     EXPECT_EQ(ok({"mixing", "4"}), "item 4\ntext 4.升降和副翼混控，副翼&方向舵导航\n");
     ok({"save"});
-    EXPECT_TRUE(std::regex_match(ok({"gyro-test"}), std::regex("x -?[0-9]+\\.[0-9] y -?[0-9]+\\.[0-9] z -?[0-9]+\\.[0-9]\n")));
+    EXPECT_TRUE(std::regex_match(ok({"gyro-test"}),
+                                 std::regex("x -?[0-9]+\\.[0-9] y -?[0-9]+\\.[0-9] z -?[0-9]+\\.[0-9]\n")));
     EXPECT_EQ(ok({"auto-return", "on"}), "auto-return on\n");
     EXPECT_EQ(ok({"auto-return", "off"}), "auto-return off\n");
     const CliResult refused = runCli({"mode", "auto"});
@@ -208,7 +216,18 @@ TEST_F(Cli, DetectFindsTheControllerAtItsRateAndOnlyThere) {
     EXPECT_EQ(ok({"detect"}), "COM2 57600\n");
     const CliResult none = runCli({"--timeout", "100", "detect", "--ports", "COM1,COM3"});
     EXPECT_EQ(none.status, 3);
-    EXPECT_NE(none.err.find("trying COM3"), npos) << "a search over a second says what it tries: " << none.err;
+    EXPECT_NE(none.err.find("trying COM3"), npos)
+        << "a search over a second says what it tries: " << none.err;
+    EXPECT_EQ(ok({"detect", "--ports", "COM2,COM2", "--bauds", "57600,57600"}), "COM2 57600\n");
+
+    // Ctrl+C mid-search says so, and not that the tries it never made went unanswered.
+    const fs::path errPath = dir / "detect.err";
+    SimProcess cut({TQ37R_CLI_PATH, "--timeout", "10000", "detect", "--ports", "COM1"}, errPath.string());
+    std::this_thread::sleep_for(500ms);
+    cut.signal(SIGINT);
+    EXPECT_EQ(cut.waitExit(5s), 130);
+    std::ifstream err(errPath);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(err), {}), "tq37r-cli: interrupted\n");
 }
 
 } // namespace

@@ -115,7 +115,7 @@ TEST_F(Commands, ASaveWhoseReadBackDiffersExitsFour) {
     };
     EXPECT_EQ(run([this] { return cli::command::save(controller, out); }), cli::kExitDifferent);
     EXPECT_EQ(results.str(), "pitch.level 36 35\n");
-    EXPECT_NE(messages.str().find("1 gains read back differ"), std::string::npos) << messages.str();
+    EXPECT_NE(messages.str().find("1 gain read back differs"), std::string::npos) << messages.str();
 }
 
 TEST_F(Commands, RestoreSendsOnlyTheRowsThatDiffer) {

@@ -7,9 +7,19 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#endif
 
 #include "core/GainFile.h"
 #include "core/GainFileIo.h"
@@ -50,6 +60,8 @@ TEST(GainFile, RefusedFileNamesTheLineAndAppliesNothing) {
         {"x.p =", "line 3: no value after \"=\""},
         {"x.p 12", "line 3: expected \"name = value\""},
         {"pitch.level = 36", "line 3: pitch.level is given twice, first on line 2"},
+        {"x.p = 35\r\r", "line 3: a stray carriage return (0x0D) in column 9"},
+        {std::string("x.p = 3\0005", 9), "line 3: a control character (0x00) in column 8"},
     };
     for (const auto& [bad, message] : cases) {
         const GainFileRead read = readGainFile("# saved by hand\npitch.level = 35\n" + bad + "\ny.p = 1\n");
@@ -126,13 +138,13 @@ TEST(GainFileOnDisk, IsDatedLocallyAndAFileTooLargeIsRefused) {
     const auto path = std::filesystem::temp_directory_path() / ("tq37r-io-" + std::to_string(::getpid()));
     for (const auto& [zone, hoursEast] : {std::pair{"XXX-14", 14}, std::pair{"YYY+12", -12}}) {
         useTimeZone(zone);
-        ASSERT_TRUE(writeGainFileAt(path.string(), defaultGains(), ""));
+        std::string why;
+        ASSERT_TRUE(writeGainFileAt(path.string(), defaultGains(), "", why)) << why;
         const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(
             std::chrono::system_clock::now() + std::chrono::hours(hoursEast))};
         char date[16];
         std::snprintf(date, sizeof date, "%04d-%02u-%02u", int(day.year()), unsigned(day.month()),
                       unsigned(day.day()));
-        std::string why;
         const auto text = readGainFileText(path.string(), why);
         ASSERT_TRUE(text);
         EXPECT_NE(text->find(std::string("# Saved: ") + date + "\n"), std::string::npos) << zone << *text;
@@ -145,6 +157,71 @@ TEST(GainFileOnDisk, IsDatedLocallyAndAFileTooLargeIsRefused) {
     EXPECT_FALSE(readGainFileText(path.string(), why));
     EXPECT_EQ(why, "is far too large to be a gain file");
     std::filesystem::remove(path);
+}
+
+std::string contentsOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Saving over an operator's file: a write that fails after its first bytes leaves the old file
+// byte for byte and no temporary file beside it; one that succeeds keeps the file's permissions.
+TEST(GainFileOnDisk, IsReplacedWholeOrLeftAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("tq37r-replace-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path path = folder / "keep.gains";
+    const std::string old = writeGainFile(defaultGains(), {"tuned on Tuesday", ""});
+    std::ofstream(path, std::ios::binary) << old;
+    Gains gains = defaultGains();
+    gains[kXP] = 99;
+    std::string why;
+#ifdef _WIN32
+    // Another program holds the file open without letting it be replaced.
+    const HANDLE held =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(writeGainFileAt(path.string(), gains, "", why));
+    EXPECT_EQ(why, "another program has the file open");
+    ::CloseHandle(held);
+#else
+    ::chmod(path.c_str(), 0640);
+    // A file-size limit cuts the write short after its first bytes.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit limit{64, 64};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        _exit(writeGainFileAt(path.string(), gains, "", why)              ? 0
+              : why == "the file would be larger than this system allows" ? 1
+                                                                          : 2);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+#endif
+    EXPECT_EQ(contentsOf(path), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+
+    ASSERT_TRUE(writeGainFileAt(path.string(), gains, "", why)) << why;
+    EXPECT_EQ(readGainFile(contentsOf(path)).values[kXP], 99);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+    // A link stays a link to the file it named.
+    fs::create_symlink(path, folder / "link.gains");
+    ASSERT_TRUE(writeGainFileAt((folder / "link.gains").string(), defaultGains(), "", why)) << why;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.gains"));
+    EXPECT_EQ(readGainFile(contentsOf(path)).values[kXP], defaultGains()[kXP]);
+#endif
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(writeGainFileAt(path.string(), gains, "", why));
+    EXPECT_EQ(why, "the file is read-only");
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    fs::remove_all(folder);
 }
 
 } // namespace

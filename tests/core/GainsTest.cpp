@@ -176,6 +176,7 @@ TEST_F(Gains, AGainFileKeepsTheGridAndLoadingSendsNothing) {
     typeGain(id::kXI, "8");
     dialog.compareWithGainFile(file.string());
     ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, "The grid and " + file.filename().string() + " differ in 1 gain.");
     EXPECT_EQ(view.boxes[0].detail, "X I: 8 here, 7 in the file");
 
     std::ofstream(file) << "x.p = 15\nx.i = 300\n";

@@ -51,7 +51,7 @@ double lineMs(std::size_t bytes, unsigned baud) {
 
 double readFloorMs(unsigned baud) {
     using namespace tq37r;
-    const double pauseMs = std::chrono::duration<double, std::milli>(ControllerLink::kReadPairPause).count();
+    const double pauseMs = std::chrono::duration<double, std::milli>(request::kReadPairPause).count();
     return lineMs(requestBytes(request::readGainBlock(GainBlock::First)), baud) + pauseMs +
            lineMs(requestBytes(request::readGainBlock(GainBlock::Second)) + replyBytes(code::kGainBlock2),
                   baud);

@@ -7,6 +7,7 @@
 #include "cli/CommandError.h"
 #include "core/GainFileIo.h"
 #include "core/OpenFailureText.h"
+#include "serial/PortName.h"
 
 namespace tq37r::cli::command {
 
@@ -38,25 +39,41 @@ std::vector<GainPair> differences(const Gains& first, const Gains& second) {
     return pairs;
 }
 
-// Sends each row in which wanted differs from held; the other rows are left alone.
+// Sends each row in which wanted differs from held; the other rows are left alone. A failure
+// part-way still tells the rows the controller took: it holds them now.
 void sendChangedRows(Controller& controller, const Gains& held, const Gains& wanted, Output& out) {
-    for (const GainRow& row : kGainRows) {
-        const auto first = static_cast<std::ptrdiff_t>(firstGainOf(row.group));
-        if (!std::equal(held.begin() + first, held.begin() + first + kGainsPerRow, wanted.begin() + first)) {
-            controller.sendRow(row.group, wanted);
+    Gains taken = held;
+    try {
+        for (const GainRow& row : kGainRows) {
+            const auto first = static_cast<std::ptrdiff_t>(firstGainOf(row.group));
+            const auto last = first + static_cast<std::ptrdiff_t>(kGainsPerRow);
+            if (!std::equal(held.begin() + first, held.begin() + last, wanted.begin() + first)) {
+                controller.sendRow(row.group, wanted);
+                std::copy(wanted.begin() + first, wanted.begin() + last, taken.begin() + first);
+            }
         }
+    } catch (const CommandError&) {
+        out.pairs("changed", "before", "after", differences(held, taken));
+        throw;
     }
     out.pairs("changed", "before", "after", differences(held, wanted));
 }
 
-// The controller answers the save from what it holds; reading back shows it still holds
-// what it should.
-int saveVerified(Controller& controller, const Gains& expected, Output& out) {
-    controller.save();
-    const std::vector<GainPair> mismatches = differences(controller.readGains(), expected);
-    out.saved(mismatches.empty());
-    if (mismatches.empty()) {
+// The session reads the gains back after the controller acknowledges the save, and checks
+// them against what it read and sent.
+int saveVerified(Controller& controller, Output& out) {
+    const SaveVerdict verdict = controller.save();
+    out.saved(verdict.kind == SaveVerdict::Kind::Verified);
+    if (verdict.kind == SaveVerdict::Kind::NotVerified) {
+        out.error("saved, but the read-back got no answer: not verified", kExitNoAnswer);
+        return kExitNoAnswer;
+    }
+    if (verdict.kind == SaveVerdict::Kind::Verified) {
         return kExitDone;
+    }
+    std::vector<GainPair> mismatches;
+    for (const SaveVerdict::Mismatch& m : verdict.mismatches) {
+        mismatches.push_back({kGains[m.gain].fileName, m.reads, m.saved});
     }
     out.pairs("mismatches", "controller", "expected", mismatches);
     out.error("the save did not verify: " + gainCount(mismatches.size()) + " read back " +
@@ -69,9 +86,8 @@ int saveVerified(Controller& controller, const Gains& expected, Output& out) {
 
 void ports(const SerialPort& port, Output& out) {
     std::vector<PortEntry> entries;
-    for (int n = 1; n <= kListedPorts; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        entries.push_back({name, port.resolve(name)});
+    for (const ComPort& listed : ComPort::listed()) {
+        entries.push_back({listed.name(), port.resolve(listed.name())});
     }
     out.ports(entries);
 }
@@ -112,15 +128,7 @@ int set(Controller& controller, const std::vector<GainAssignment>& assignments, 
     for (const GainAssignment& a : assignments) {
         needed[static_cast<std::size_t>(rowOfGain(a.index).block)] = true;
     }
-    Gains held{};
-    for (const GainBlock block : {GainBlock::First, GainBlock::Second}) {
-        if (needed[static_cast<std::size_t>(block)]) {
-            const reply::GainReadBack readBack = controller.readBlock(block);
-            for (std::size_t i = 0; i < kGainCount; ++i) {
-                held[i] = readBack.carries(i) ? readBack.values[i] : held[i];
-            }
-        }
-    }
+    const Gains held = controller.readBlocks(needed[0], needed[1]);
     Gains wanted = held;
     for (const GainAssignment& a : assignments) {
         wanted[a.index] = a.value;
@@ -130,7 +138,9 @@ int set(Controller& controller, const std::vector<GainAssignment>& assignments, 
 }
 
 int save(Controller& controller, Output& out) {
-    return saveVerified(controller, controller.readGains(), out);
+    // What the controller holds is known before the save, so the read-back has something to check.
+    controller.readGains();
+    return saveVerified(controller, out);
 }
 
 int backup(Controller& controller, const std::string& path, Output& out) {
@@ -150,7 +160,7 @@ int restore(Controller& controller, const GainFileRead& file, bool thenSave, Out
         wanted[i] = file.values[i].value_or(held[i]);
     }
     sendChangedRows(controller, held, wanted, out);
-    return thenSave ? saveVerified(controller, wanted, out) : kExitDone;
+    return thenSave ? saveVerified(controller, out) : kExitDone;
 }
 
 int diff(Controller& controller, const GainFileRead& file, Output& out) {

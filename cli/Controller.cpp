@@ -1,6 +1,7 @@
 #include "cli/Controller.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/CommandError.h"
@@ -19,47 +20,70 @@ std::string hex(std::uint8_t code) {
 } // namespace
 
 Controller::Controller(SerialPort& port, LineWait& line, Timing timing)
-    : line_(line), timing_(timing), link_(port, *this, *this, buffers_), search_(link_, line) {}
+    : line_(line), timing_(timing),
+      session_(port, line, line, *this, SessionOptions{timing.timeout, timing.retries, false}) {}
 
 OpenResult Controller::open(std::string_view portName, std::uint32_t baudRate) {
-    return link_.open(portName, PortSettings{baudRate, timing_.timeout}, line_);
+    return session_.open(portName, baudRate);
 }
 
 Reply Controller::ask(const Request& request) {
-    const int attempts = 1 + timing_.retries;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        awaited_ = request.answer;
-        answer_.reset();
-        unanswered_ = false;
-        // A write that timed out counts as a try: the line may free up for the next one.
-        if (!link_.send(request, timing_.timeout)) {
-            continue;
-        }
-        runLine([this] { return answer_ || unanswered_; }, std::nullopt);
-        if (answer_) {
-            awaited_.reset();
-            return *answer_;
+    return askAll({request}).front();
+}
+
+std::vector<Reply> Controller::askAll(const std::vector<Request>& requests) {
+    // Shared with the completions, which the session may still hold if this is left early.
+    struct Answers {
+        std::vector<std::optional<Reply>> replies;
+        std::optional<std::size_t> failed;
+        std::size_t count = 0;
+    };
+    const auto answers = std::make_shared<Answers>();
+    answers->replies.resize(requests.size());
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const bool queued = session_.send(requests[i], [answers, i](const Reply* reply) {
+            if (reply != nullptr) {
+                answers->replies[i] = *reply;
+                ++answers->count;
+            } else if (!answers->failed) {
+                answers->failed = i;
+            }
+        });
+        if (!queued) {
+            throw CommandError(kExitNoAnswer, "the line is closed");
         }
     }
-    awaited_.reset();
-    throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (" + hex(request.code) +
-                                          ") after " + std::to_string(attempts) +
-                                          (attempts == 1 ? " try" : " tries"));
+    runLine([&] { return answers->failed || answers->count == requests.size(); }, std::nullopt);
+    if (interrupted_) {
+        throw CommandError(kExitInterrupted, "interrupted");
+    }
+    if (answers->failed) {
+        const Request& request = requests[*answers->failed];
+        const int attempts = 1 + timing_.retries;
+        throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (" + hex(request.code) +
+                                              ") after " + std::to_string(attempts) +
+                                              (attempts == 1 ? " try" : " tries"));
+    }
+    std::vector<Reply> replies;
+    for (std::optional<Reply>& reply : answers->replies) {
+        replies.push_back(std::move(*reply));
+    }
+    return replies;
 }
 
-reply::GainReadBack Controller::readBlock(GainBlock block) {
-    return std::get<reply::GainReadBack>(ask(request::readGainBlock(block)));
-}
-
-Gains Controller::readGains() {
+Gains Controller::readBlocks(bool first, bool second) {
+    std::vector<Request> reads;
+    if (first) {
+        reads.push_back(request::readGainBlock(GainBlock::First));
+    }
+    if (second) {
+        reads.push_back(request::readGainBlock(GainBlock::Second));
+    }
+    askAll(reads);
+    // The session has learnt them: what it knows is what the controller holds.
     Gains gains{};
-    for (const GainBlock block : {GainBlock::First, GainBlock::Second}) {
-        const reply::GainReadBack readBack = readBlock(block);
-        for (std::size_t i = 0; i < kGainCount; ++i) {
-            if (readBack.carries(i)) {
-                gains[i] = readBack.values[i];
-            }
-        }
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        gains[i] = session_.gains().controllerValue(i).value_or(0);
     }
     return gains;
 }
@@ -74,38 +98,45 @@ void Controller::sendRow(GainGroup group, const Gains& gains) {
     ask(request::setGainRow(group, gains[first], gains[first + 1], gains[first + 2]));
 }
 
-void Controller::save() {
+SaveVerdict Controller::save() {
+    verdict_.reset();
     ask(request::saveConfiguration());
+    runLine([this] { return verdict_.has_value(); }, std::nullopt);
+    if (interrupted_) {
+        throw CommandError(kExitInterrupted, "interrupted");
+    }
+    return *verdict_;
 }
 
 std::vector<ControllerSearch::Found>
 Controller::findController(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
                            const std::function<void(const std::string& port, std::uint32_t baudRate,
                                                     std::chrono::milliseconds elapsed)>& trying) {
-    const TimePoint start = line_.now();
+    const LineWait::TimePoint start = line_.now();
+    const ControllerSearch& search = session_.search();
     std::size_t announced = 0;
     const auto announce = [&] {
-        if (search_.running() && search_.tried() != announced) {
-            announced = search_.tried();
-            trying(search_.port(), search_.baudRate(),
+        if (search.running() && search.tried() != announced) {
+            announced = search.tried();
+            trying(search.port(), search.baudRate(),
                    std::chrono::duration_cast<std::chrono::milliseconds>(line_.now() - start));
         }
     };
-    search_.start(std::move(ports), std::move(rates), timing_.timeout, false);
+    session_.startSearch(std::move(ports), std::move(rates), timing_.timeout, false);
     announce();
     runLine(
         [&] {
             announce();
-            return !search_.running();
+            return !search.running();
         },
         std::nullopt);
-    search_.cancel(); // an interrupt leaves it running
-    return search_.found();
+    session_.cancelSearch(); // an interrupt leaves it running
+    return search.found();
 }
 
 void Controller::watchReports(std::optional<std::chrono::milliseconds> duration,
                               const std::function<void(const reply::StateReport&)>& onReport) {
-    std::optional<TimePoint> until;
+    std::optional<LineWait::TimePoint> until;
     if (duration) {
         until = line_.now() + *duration;
     }
@@ -118,62 +149,37 @@ void Controller::watchReports(std::optional<std::chrono::milliseconds> duration,
     onAnyFrame_ = nullptr;
 }
 
-void Controller::pause(std::chrono::milliseconds duration) {
-    runLine([] { return false; }, line_.now() + duration);
-}
-
-void Controller::onFrame(const Reply& reply, std::optional<Answer> answered) {
-    if (search_.running()) {
-        search_.onFrame(reply, answered);
-        return;
-    }
-    if (answered && answered == awaited_) {
-        // A frame of the awaited code too short for its layout decodes to nothing: ask again.
-        if (std::holds_alternative<reply::Ignored>(reply)) {
-            unanswered_ = true;
-        } else {
-            answer_ = reply;
-        }
-    }
+void Controller::onReply(const Reply& reply) {
     if (onAnyFrame_) {
         onAnyFrame_(reply);
     }
 }
 
-void Controller::onUnanswered(const Answer& answer) {
-    if (search_.running()) {
-        search_.onUnanswered(answer);
-        return;
-    }
-    if (answer == awaited_) {
-        unanswered_ = true;
-    }
+void Controller::onSaveChecked(const SaveVerdict& verdict) {
+    verdict_ = verdict;
 }
 
-void Controller::runLine(const std::function<bool()>& done, std::optional<TimePoint> until) {
+void Controller::runLine(const std::function<bool()>& done, std::optional<LineWait::TimePoint> until) {
     while (!done()) {
-        std::optional<TimePoint> wake = link_.nextDeadline();
+        std::optional<LineWait::TimePoint> wake = session_.nextDeadline();
         if (until && (!wake || *until < *wake)) {
             wake = until;
         }
         const LineWait::Seen seen = line_.wait(wake);
-        // A hang-up of a line the search has already left is no news.
-        if (seen.hungUp && link_.isCurrent(*seen.hungUp)) {
-            if (!search_.running()) {
-                link_.hungUp();
-                throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
-            }
-            search_.onHangUp();
+        if (seen.hungUp) {
+            session_.onHangUp(*seen.hungUp); // one of a line the search has left is no news
+        }
+        if (hungUp_) {
+            throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
         }
         if (seen.interrupted) {
             interrupted_ = true;
             return;
         }
         if (seen.rxReady) {
-            link_.onRxReady();
+            session_.onRxReady(session_.tag());
         }
-        link_.poll();
-        search_.advance(); // only here, after the link's calls: moving on closes the line
+        session_.poll();
         if (until && line_.now() >= *until) {
             return;
         }

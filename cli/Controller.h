@@ -9,19 +9,18 @@
 #include <vector>
 
 #include "cli/LineWait.h"
-#include "device/ControllerLink.h"
-#include "device/ControllerSearch.h"
 #include "device/GainTable.h"
 #include "device/Reply.h"
 #include "serial/SerialPort.h"
+#include "session/ControllerSession.h"
 
 namespace tq37r::cli {
 
-// A request/answer session with the controller, on the controller link: each request waits
-// for its answer until the time-out and is sent again up to `retries` more times; frames
-// nobody asked for (state reports, telemetry, other acknowledgements) are skipped meanwhile.
-// A request that stays unanswered, or a line that hangs up, ends the command with kExitNoAnswer.
-class Controller final : private LinkClock, private LinkListener {
+// The controller session of one command, waited on: each request waits for its answer until the
+// time-out and is sent again up to `retries` more times; frames nobody asked for (state reports,
+// telemetry, other acknowledgements) are skipped meanwhile. A request that stays unanswered, or
+// a line that hangs up, ends the command with kExitNoAnswer.
+class Controller final : private SessionListener {
 public:
     struct Timing {
         std::chrono::milliseconds timeout{1000};
@@ -30,25 +29,27 @@ public:
 
     Controller(SerialPort& port, LineWait& line, Timing timing);
     // Closes the line, so its observer hears of it.
-    ~Controller() { link_.close(); }
+    ~Controller() { session_.close(); }
     Controller(const Controller&) = delete;
     Controller& operator=(const Controller&) = delete;
 
     OpenResult open(std::string_view portName, std::uint32_t baudRate);
     // Who hears of every frame and every problem on the line (--trace, monitor --raw).
-    void setObserver(LinkObserver* observer) { link_.setObserver(observer); }
+    void setObserver(LinkObserver* observer) { session_.setObserver(observer); }
 
     // Sends the request until its answer comes and returns that answer.
     Reply ask(const Request& request);
 
-    // One gain block; both, the second asked for no earlier than the controller allows.
-    reply::GainReadBack readBlock(GainBlock block);
-    Gains readGains();
+    // The gain blocks asked for, read as the session paces them: the second no earlier than the
+    // controller allows after the first. The gains are what the controller holds.
+    Gains readBlocks(bool first, bool second);
+    Gains readGains() { return readBlocks(true, true); }
     reply::FirmwareVersion readFirmware();
     // Sends row `group` of gains and waits for its acknowledgement.
     void sendRow(GainGroup group, const Gains& gains);
-    // Asks the controller to keep what it holds in flash and waits for the acknowledgement.
-    void save();
+    // Asks the controller to save, waits for the acknowledgement and for the read-back that
+    // checks it against what this session read and sent.
+    SaveVerdict save();
 
     // The ports among `ports` where the controller answers, and at which of `rates`; `trying`
     // hears of each try as it begins. Leaves the line closed.
@@ -56,7 +57,6 @@ public:
     findController(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
                    const std::function<void(const std::string& port, std::uint32_t baudRate,
                                             std::chrono::milliseconds elapsed)>& trying);
-
     // Whether Ctrl+C (or another stop signal) cut a run of the line short.
     bool interrupted() const { return interrupted_; }
 
@@ -66,25 +66,22 @@ public:
                       const std::function<void(const reply::StateReport&)>& onReport);
 
 private:
-    // LinkClock: a pause keeps reading the line, so what arrives meanwhile does not pile up.
-    TimePoint now() const override { return line_.now(); }
-    void pause(std::chrono::milliseconds duration) override;
-    // LinkListener
-    void onFrame(const Reply& reply, std::optional<Answer> answered) override;
-    void onUnanswered(const Answer& answer) override;
+    // SessionListener
+    void onReply(const Reply& reply) override;
+    void onSaveChecked(const SaveVerdict& verdict) override;
+    void onHungUp() override { hungUp_ = true; }
 
     // Runs the line until done() holds, `until` passes, or an interrupt.
-    void runLine(const std::function<bool()>& done, std::optional<TimePoint> until);
+    void runLine(const std::function<bool()>& done, std::optional<LineWait::TimePoint> until);
+    // Waits for each of `requests`' answers, sent in order; throws when one never comes.
+    std::vector<Reply> askAll(const std::vector<Request>& requests);
 
     LineWait& line_;
     Timing timing_;
-    LinkBuffers buffers_;
-    ControllerLink link_;
-    ControllerSearch search_;
-    std::optional<Answer> awaited_;
-    std::optional<Reply> answer_;
-    bool unanswered_ = false;
+    ControllerSession session_;
+    bool hungUp_ = false;
     bool interrupted_ = false;
+    std::optional<SaveVerdict> verdict_;
     std::function<void(const Reply&)> onAnyFrame_;
 };
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/ControllerSearch.h"
+#include "session/ControllerSearch.h"
 
 namespace tq37r::cli {
 

@@ -6,9 +6,8 @@
 
 namespace tq37r {
 
-// Time as the dialog core sees it: window timers that tick into ParamDialog::OnTimer, and
-// blocking pauses (of the GUI thread) during which nothing else is handled: ticks that fall
-// into a pause are lost, not queued. Tests give it a clock they advance.
+// Time as the dialog core sees it: window timers that tick into ParamDialog::OnTimer. The
+// core never waits: what must happen later happens at a tick. Tests give it a clock they advance.
 class DialogClock : public LinkClock {
 public:
     // Starts, or restarts from now, a periodic timer; each tick calls OnTimer(timerId).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ struct ProgressRequest {
 
 // What the dialog core needs of a window toolkit, control by control (ids from
 // res/ControlIds.h). Texts are UTF-8 everywhere; a view converts at its own boundary.
+//
+// A question to the operator is asked here and answered later, through its callback: nothing in
+// the core waits for a person. A face may answer from a modal dialog before the call returns (the
+// core asks last, after it has done its part) or from a page that answers whenever.
 class DialogView {
 public:
     // An edit's text, a list's text field, a button's caption.
@@ -41,14 +46,16 @@ public:
     virtual void focus(int id) = 0;
     virtual void setToolTip(int id, std::string_view text) = 0;
     virtual void setTint(int id, GainTint tint) = 0;
-    // Modal: returns when the user has answered. Serial notifications and timer ticks still
-    // arrive while it is up, as they do in a platform's modal loop.
-    virtual MessageBoxAnswer messageBox(const MessageBoxRequest& request) = 0;
-    // Modal: the file to save to, or to read; "" when the operator cancelled.
-    virtual std::string askFilePath(const FileChoice& choice, bool forSaving) = 0;
-    // Modal, with a Cancel button: returns when closeProgress() is called (from a handler that
-    // runs meanwhile, as timer ticks and serial notifications go on) or the operator cancels.
-    virtual void runProgress(const ProgressRequest& request) = 0;
+    // Shows the box; `answered`, when given, hears which button closed it. Serial notifications
+    // and timer ticks go on arriving while it is up.
+    virtual void messageBox(const MessageBoxRequest& request,
+                            std::function<void(MessageBoxAnswer)> answered = nullptr) = 0;
+    // Asks for the file to save to, or to read; `chosen` hears it, "" when the operator cancelled.
+    virtual void askFilePath(const FileChoice& choice, bool forSaving,
+                             std::function<void(const std::string&)> chosen) = 0;
+    // Shows a progress box with a Cancel button until closeProgress(); `cancelled` hears the
+    // operator's Cancel (and not a closeProgress).
+    virtual void showProgress(const ProgressRequest& request, std::function<void()> cancelled) = 0;
     virtual void setProgress(int step, std::string_view text) = 0;
     virtual void closeProgress() = 0;
     // Shows the line log's window beside the dialog (it reads ParamDialog::lineLog), or raises it.

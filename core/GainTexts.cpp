@@ -1,5 +1,7 @@
 #include "core/GainTexts.h"
 
+#include <ctime>
+
 namespace tq37r {
 namespace {
 
@@ -7,12 +9,49 @@ std::string count(std::size_t n, std::string_view many, std::string_view one) {
     return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
+std::string clockTime(std::chrono::system_clock::time_point at) {
+    const std::time_t time = std::chrono::system_clock::to_time_t(at);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &time);
+#else
+    localtime_r(&time, &local);
+#endif
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
 } // namespace
 
-std::string gainToolTip(GainTint tint, std::optional<std::uint8_t> controllerValue,
-                        std::optional<std::uint8_t> savedValue) {
+GainTint gainTint(const GainKnowledge& knowledge, std::size_t gain, std::optional<std::int32_t> shown,
+                  bool touched) {
+    const std::optional<std::uint8_t> controller = knowledge.controllerValue(gain);
+    if (!controller) {
+        return touched ? GainTint::Changed : GainTint::None;
+    }
+    if (shown != *controller) {
+        return GainTint::Changed;
+    }
+    switch (knowledge.standing(gain)) {
+    case GainKnowledge::Standing::Mismatch:
+        return GainTint::Mismatch;
+    case GainKnowledge::Standing::Unsaved:
+        return GainTint::Unsaved;
+    default:
+        return GainTint::InFlash;
+    }
+}
+
+std::string gainToolTip(const GainKnowledge& knowledge, std::size_t gain, GainTint tint) {
+    const std::optional<std::uint8_t> controllerValue = knowledge.controllerValue(gain);
     switch (tint) {
     case GainTint::None:
+        // Known once, on an earlier line: perhaps another controller since.
+        if (const auto last = knowledge.lastRead(gain)) {
+            return "Not read since the port was opened (last read " + std::to_string(last->value) + " at " +
+                   clockTime(last->at) + ")";
+        }
         return "Not known: never read from the controller";
     case GainTint::InFlash:
         return "As in the controller's flash";
@@ -23,8 +62,8 @@ std::string gainToolTip(GainTint tint, std::optional<std::uint8_t> controllerVal
     case GainTint::Unsaved:
         return "Sent and acknowledged, not saved to flash: Write to TQ-37R keeps it";
     case GainTint::Mismatch:
-        return "Saved as " + std::to_string(savedValue.value_or(0)) + ", but the controller reads " +
-               std::to_string(controllerValue.value_or(0));
+        return "Saved as " + std::to_string(knowledge.expectedValue(gain).value_or(0)) +
+               ", but the controller reads " + std::to_string(controllerValue.value_or(0));
     }
     return {};
 }
@@ -41,12 +80,18 @@ std::string unsavedWorkQuestion(std::size_t changed, std::size_t unsaved) {
     return text + ".";
 }
 
-std::string saveMismatchText(std::string_view firstLabel, std::uint8_t reads, std::uint8_t saved,
-                             std::size_t mismatches) {
-    std::string text = "Saved, but " + std::string(firstLabel) + " reads " + std::to_string(reads) +
-                       ", not " + std::to_string(saved);
-    if (mismatches > 1) {
-        text += "; " + count(mismatches - 1, "more gains differ", "more gain differs");
+std::string saveVerdictText(const SaveVerdict& verdict) {
+    if (verdict.kind == SaveVerdict::Kind::NotVerified) {
+        return "Saved, but the read-back got no answer: not verified.";
+    }
+    if (verdict.mismatches.empty()) {
+        return {};
+    }
+    const SaveVerdict::Mismatch& first = verdict.mismatches.front();
+    std::string text = "Saved, but " + std::string(kGains[first.gain].label) + " reads " +
+                       std::to_string(first.reads) + ", not " + std::to_string(first.saved);
+    if (verdict.mismatches.size() > 1) {
+        text += "; " + count(verdict.mismatches.size() - 1, "more gains differ", "more gain differs");
     }
     return text + ".";
 }

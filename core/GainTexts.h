@@ -7,18 +7,23 @@
 #include <string_view>
 
 #include "core/GainTint.h"
+#include "session/GainKnowledge.h"
+#include "session/SaveCheck.h"
 
 namespace tq37r {
 
 // What the window says about the gains' standing with the controller.
 
-// The tooltip of a gain edit with this tint.
-std::string gainToolTip(GainTint tint, std::optional<std::uint8_t> controllerValue,
-                        std::optional<std::uint8_t> savedValue);
+// A gain's tint: what the grid shows (nullopt: no whole number) against what this connection
+// knows of the controller; `touched` when the grid's value was typed, loaded or restored here.
+GainTint gainTint(const GainKnowledge& knowledge, std::size_t gain, std::optional<std::int32_t> shown,
+                  bool touched);
+// The tooltip of a gain edit with its tint.
+std::string gainToolTip(const GainKnowledge& knowledge, std::size_t gain, GainTint tint);
 // "2 gains are changed here and not sent, and 1 is sent but not saved to flash."
 std::string unsavedWorkQuestion(std::size_t changed, std::size_t unsaved);
-// "Saved, but Pitch Level Coefficient reads 44, not 40." and how many more differ.
-std::string saveMismatchText(std::string_view firstLabel, std::uint8_t reads, std::uint8_t saved,
-                             std::size_t mismatches);
+// What the status line says of a save's read-back: "Saved, but Pitch Level Coefficient reads 44,
+// not 40." and how many more differ; that it got no answer; "" when all agree.
+std::string saveVerdictText(const SaveVerdict& verdict);
 
 } // namespace tq37r

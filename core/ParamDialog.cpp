@@ -1,5 +1,6 @@
 #include "core/ParamDialog.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -13,13 +14,12 @@
 #include "core/OpenFailureText.h"
 #include "res/ControlIds.h"
 #include "res/ProjectInfo.h"
+#include "serial/PortName.h"
 
 namespace tq37r {
 namespace {
 
 constexpr std::chrono::milliseconds kStatusTimerPeriod{100};
-constexpr std::chrono::milliseconds kFirstOpenReadPause{300};
-constexpr int kMaxPortNumber = 1024;
 
 } // namespace
 
@@ -57,12 +57,11 @@ std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
     return kMap;
 }
 
-ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
-                         ParamProcessState& state)
-    : view_(view), clock_(clock), port_(port), sink_(sink), state_(state),
-      link_(port, clock, *this, state.line), exchange_(view, fields_), indicators_(view, state),
-      search_(link_, sink) {
-    link_.setObserver(&lineLog_);
+ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink)
+    : view_(view), clock_(clock), port_(port),
+      session_(port, clock, sink, *this, SessionOptions{.readOnFirstOpen = true}), exchange_(view, fields_),
+      indicators_(view, state_) {
+    session_.setObserver(&lineLog_);
 }
 
 bool ParamDialog::saveLineLog(const std::string& path) {
@@ -76,11 +75,10 @@ bool ParamDialog::saveLineLog(const std::string& path) {
 }
 
 bool ParamDialog::OnInitDialog() {
-    UpdateData(false);
-    refreshTints();
+    showGrid();
     clock_.setTimer(kStatusTimerId, kStatusTimerPeriod);
     view_.setSelection(id::kPortList, 0);
-    view_.setSelection(id::kBaudList, 4);
+    view_.setSelection(id::kBaudList, static_cast<int>(kDefaultBaudIndex));
     view_.setSelection(id::kMixingModeList, 0);
     indicators_.updateFlightModeCaptions();
     indicators_.updateTaskCaptions();
@@ -93,59 +91,61 @@ void ParamDialog::OnCancel() {
     std::size_t changed = 0;
     std::size_t unsaved = 0;
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        const GainTint tint = gains_.tint(i, shownGain(i));
+        const GainTint tint = tintOf(i);
         changed += tint == GainTint::Changed ? 1 : 0;
         unsaved += tint == GainTint::Unsaved ? 1 : 0;
     }
-    if (changed + unsaved > 0 &&
-        view_.messageBox({std::string(text::kParamDialogTitle), unsavedWorkQuestion(changed, unsaved),
-                          std::string(text::kCloseAnyway), MessageBoxRequest::Icon::Question,
-                          MessageBoxRequest::Buttons::OkCancel}) != MessageBoxAnswer::Ok) {
+    if (changed + unsaved == 0) {
+        view_.endDialog();
         return;
     }
-    view_.endDialog();
+    view_.messageBox({std::string(text::kParamDialogTitle), unsavedWorkQuestion(changed, unsaved),
+                      std::string(text::kCloseAnyway), MessageBoxRequest::Icon::Question,
+                      MessageBoxRequest::Buttons::OkCancel},
+                     [this](MessageBoxAnswer answer) {
+                         if (answer == MessageBoxAnswer::Ok) {
+                             view_.endDialog();
+                         }
+                     });
 }
 
 void ParamDialog::onCommand(int controlId) {
     if (!dispatchCommand<ParamDialog>(*this, messageMap(), controlId) && controlId == id::kCancel) {
         OnCancel();
     }
+    armLinkTimer();
 }
 
 void ParamDialog::onMenuCommand(MenuCommand command) {
-    if (command == MenuCommand::About) {
+    switch (command) {
+    case MenuCommand::About:
         view_.messageBox({"About " + std::string(text::kProgramTitle),
                           std::string(text::kProgramTitle) + " " + std::string(project::kVersion),
                           std::string(project::kCopyright) + "\n" + std::string(project::kLicence)});
         return;
-    }
-    if (command == MenuCommand::FindController) {
+    case MenuCommand::FindController:
         findController();
         return;
-    }
-    if (command == MenuCommand::LineLog) {
+    case MenuCommand::LineLog:
         view_.showLineLog();
         return;
-    }
-    const std::string path = view_.askFilePath(kGainFiles, command == MenuCommand::SaveGains);
-    if (path.empty()) {
-        return; // the operator cancelled
-    }
-    switch (command) {
     case MenuCommand::SaveGains:
-        saveGainFile(path);
-        break;
     case MenuCommand::LoadGains:
-        loadGainFile(path);
-        break;
     case MenuCommand::CompareWithFile:
-        compareWithGainFile(path);
         break;
-    case MenuCommand::FindController:
-    case MenuCommand::LineLog:
-    case MenuCommand::About:
-        break; // answered above, without a file
     }
+    view_.askFilePath(kGainFiles, command == MenuCommand::SaveGains, [this, command](const std::string& path) {
+        if (path.empty()) {
+            return; // the operator cancelled
+        }
+        if (command == MenuCommand::SaveGains) {
+            saveGainFile(path);
+        } else if (command == MenuCommand::LoadGains) {
+            loadGainFile(path);
+        } else {
+            compareWithGainFile(path);
+        }
+    });
 }
 
 void ParamDialog::onFilesDropped(std::span<const std::string> paths) {
@@ -154,30 +154,9 @@ void ParamDialog::onFilesDropped(std::span<const std::string> paths) {
     }
 }
 
-bool ParamDialog::UpdateData(bool saveAndValidate) {
-    if (!saveAndValidate) {
-        exchange_.toControls();
-        return true;
-    }
-    transferring_ = true;
-    lastTransferCount_ = exchange_.fromControls();
-    transferring_ = false;
-    if (lineDeferred_) {
-        lineDeferred_ = false;
-        // Posted, so the request that asked for this transfer goes out first.
-        sink_.postSerialEvent(SerialEvent::RxReady, link_.tag());
-    }
-    return lastTransferCount_ == kTransferOrder.size();
-}
-
 void ParamDialog::OnTimer(int timerId) {
     if (timerId == kLinkTimerId) {
-        if (transferring_) {
-            lineDeferred_ = true; // a reply now would change the fields being taken
-            return;
-        }
-        link_.poll();
-        advanceSearch();
+        session_.poll();
         armLinkTimer();
         return;
     }
@@ -193,7 +172,7 @@ void ParamDialog::OnTimer(int timerId) {
 }
 
 void ParamDialog::armLinkTimer() {
-    const std::optional<ControllerLink::TimePoint> deadline = link_.nextDeadline();
+    const std::optional<ControllerSession::TimePoint> deadline = session_.nextDeadline();
     if (!deadline) {
         clock_.killTimer(kLinkTimerId);
         return;
@@ -212,101 +191,44 @@ void ParamDialog::showStatus(std::string_view text, int countdown) {
     view_.setText(id::kStatusLine, text);
 }
 
-std::optional<std::int32_t> ParamDialog::shownGain(std::size_t gain) const {
-    return parseDialogInteger(view_.text(kGainEdits[gain]));
-}
-
-void ParamDialog::onEditChanged(int editId) {
-    if (const std::optional<std::size_t> gain = gainOfEdit(editId)) {
-        gains_.touched(*gain);
-        refreshTint(*gain);
-    }
-}
-
-void ParamDialog::refreshTints() {
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        refreshTint(i);
-    }
-}
-
-void ParamDialog::refreshTint(std::size_t gain) {
-    // Only what changed goes to the view: a reply touches every gain, and restyling an edit is
-    // far dearer than comparing.
-    const GainTint tint = gains_.tint(gain, shownGain(gain));
-    std::string tip = gainToolTip(tint, gains_.controllerValue(gain), gains_.expectedValue(gain));
-    Shown& shown = shownTints_[gain];
-    if (!shown.tint || *shown.tint != tint) {
-        view_.setTint(kGainEdits[gain], tint);
-        shown.tint = tint;
-    }
-    if (shown.toolTip != tip) {
-        view_.setToolTip(kGainEdits[gain], tip);
-        shown.toolTip = std::move(tip);
-    }
-}
-
 void ParamDialog::onOpenClose() {
-    const int portNumber = view_.selection(id::kPortList) + 1;
-    const std::string portText = view_.text(id::kPortList);
-    const int baudIndex = view_.selection(id::kBaudList);
-
-    if (state_.portOpen) {
+    if (session_.isOpen()) {
         closePort();
         return;
     }
-    if (portNumber < 1 || portNumber > kMaxPortNumber) {
+    const int selected = view_.selection(id::kPortList);
+    const std::string portText = view_.text(id::kPortList);
+    const std::optional<ComPort> port = ComPort::ofListIndex(selected);
+    if (!port) {
         openFail(portText, std::string(text::kChooseAPort));
         return;
     }
-    const auto baudRate = chosenBaudRate(baudIndex, view_.text(id::kBaudList));
+    const auto baudRate = chosenBaudRate(view_.selection(id::kBaudList), view_.text(id::kBaudList));
     if (!baudRate) {
         openFail(portText, std::string(text::kBadBaudRate));
         return;
     }
-    const std::string portName = "COM" + std::to_string(portNumber);
-    const OpenResult opened = link_.open(portName, PortSettings{*baudRate}, sink_);
+    // The first open of a run also reads the gains, after its pauses, from the session's timer.
+    const OpenResult opened = session_.open(port->name(), *baudRate);
     if (!opened) {
         openFail(portText, openFailureDetail(opened.failure, portText, opened.devicePath));
         return;
     }
-    state_.portOpen = true;
     view_.setText(id::kOpenClose, text::kCloseCaption);
-
-    // The flag is cleared only when both gain blocks have come back, so a read that went
-    // unanswered (wrong rate, adapter pulled) is tried again at the next open.
-    if (state_.firstOpenRead) {
-        clock_.pause(kFirstOpenReadPause);
-        onRead();
-        clock_.pause(kFirstOpenReadPause);
-        onRead();
-    }
 }
 
 void ParamDialog::onSerialHangUp(std::uint32_t tag) {
-    // The adapter went away: let the operator open it again once it is back. A hang-up of an
-    // earlier open concerns a port that is closed by now.
-    if (!link_.isCurrent(tag)) {
-        return;
-    }
-    if (search_.running()) {
-        search_.onHangUp();
-        advanceSearch();
-        armLinkTimer();
-    } else if (state_.portOpen) {
-        closePort(true);
-    }
+    // The adapter went away: let the operator open it again once it is back.
+    session_.onHangUp(tag);
+    armLinkTimer();
 }
 
-void ParamDialog::closePort(bool hungUp) {
-    saveCheck_.stop();
-    sentRows_ = {}; // an acknowledgement after the next open is not for these
-    if (hungUp) {
-        link_.hungUp();
-    } else {
-        link_.close();
-    }
-    armLinkTimer();
-    state_.portOpen = false;
+void ParamDialog::onHungUp() {
+    view_.setText(id::kOpenClose, text::kOpenCaption);
+}
+
+void ParamDialog::closePort() {
+    session_.close();
     view_.setText(id::kOpenClose, text::kOpenCaption);
 }
 
@@ -315,28 +237,16 @@ void ParamDialog::openFail(const std::string& portText, const std::string& detai
 }
 
 void ParamDialog::onSerialRx(std::uint32_t tag) {
-    // Notifications from the watcher of an earlier open concern a port that is closed by now.
-    if (!link_.isCurrent(tag) || !(state_.portOpen || search_.running())) {
-        return;
-    }
-    if (transferring_) {
-        // The integer prompt is up: a read-back now would overwrite the fields being taken
-        // and the entry being corrected. The bytes wait in the port until the request is out.
-        lineDeferred_ = true;
-        return;
-    }
-    link_.onRxReady();
-    advanceSearch();
+    session_.onRxReady(tag);
     armLinkTimer();
 }
 
 void ParamDialog::onPortListChanged() {
     const std::string typed = view_.text(id::kPortList);
-    const int selected = view_.selection(id::kPortList);
     // Open takes only a picked entry, so typed text resolves to nothing it could open.
+    const std::optional<ComPort> port = ComPort::ofListIndex(view_.selection(id::kPortList));
     view_.setToolTip(id::kPortList,
-                     selected >= 0 ? portToolTip(typed, port_.resolve("COM" + std::to_string(selected + 1)))
-                                   : typedPortToolTip(typed));
+                     port ? portToolTip(typed, port_.resolve(port->name())) : typedPortToolTip(typed));
 }
 
 } // namespace tq37r

@@ -9,18 +9,16 @@
 
 #include "core/BackgroundMenu.h"
 #include "core/DataExchange.h"
-#include "core/GainTracker.h"
+#include "core/GainTint.h"
 #include "core/LineLog.h"
 #include "core/MessageMap.h"
 #include "core/ModeIndicators.h"
 #include "core/ParamFields.h"
 #include "core/ProcessState.h"
-#include "core/SaveCheck.h"
-#include "device/ControllerLink.h"
-#include "device/ControllerSearch.h"
 #include "device/Reply.h"
 #include "device/Requests.h"
 #include "serial/SerialPort.h"
+#include "session/ControllerSession.h"
 
 namespace tq37r {
 
@@ -28,19 +26,18 @@ class DialogClock;
 class DialogView;
 class StatusMessage;
 
-// The tool's one dialog without a toolkit: the 23 parameter fields and their transfer, the
-// connection button, the status line, every request and what each reply does. It works the
-// window through a DialogView, time through a DialogClock, and the controller through a
-// ControllerLink on the port, whose watcher's notifications come back, through the sink, to
-// onSerialRx and onSerialHangUp.
-class ParamDialog : private LinkListener {
+// The tool's one dialog without a toolkit, a presenter between the controller session and a
+// window: the 23 parameter fields and their transfer, the connection button, the status line,
+// a handler per control, and what each of the session's events shows. It works the window
+// through a DialogView and time through a DialogClock; the port's notifications come back,
+// through the sink, to onSerialRx and onSerialHangUp. Nothing here waits.
+class ParamDialog : private SessionListener {
 public:
     static constexpr int kStatusTimerId = 1;
-    // Runs while the link has something to do by a time: a stalled frame, an awaited answer.
+    // Runs while the session has something to do by a time: a read's pause, an awaited answer.
     static constexpr int kLinkTimerId = 2;
 
-    ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
-                ParamProcessState& state = ParamProcessState::shared());
+    ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink);
     ParamDialog(const ParamDialog&) = delete;
     ParamDialog& operator=(const ParamDialog&) = delete;
 
@@ -59,7 +56,7 @@ public:
     void onFilesDropped(std::span<const std::string> paths);
     // The port list's selection or typed text changed (the tooltip follows it).
     void onPortListChanged();
-    // The operator changed a gain edit's text.
+    // The operator changed an edit's text.
     void onEditChanged(int editId);
 
     // Gain files; the operator has chosen the path. Loading fills the grid the way Restore
@@ -67,8 +64,6 @@ public:
     void saveGainFile(const std::string& path);
     void loadGainFile(const std::string& path);
     void compareWithGainFile(const std::string& path);
-    // true: edits to fields (false when an edit holds no integer); false: fields to edits.
-    bool UpdateData(bool saveAndValidate = true);
 
     // Handlers, one per control (see the message map).
     void onOpenClose();
@@ -98,10 +93,9 @@ public:
     void onSetHeight();
     void onRestoreDefaults();
 
-    // What a frame from the controller does to the window, as if it had just arrived.
-    void decodeFrame(std::span<const std::uint8_t> frameBytes);
-
     const ParamFields& fields() const { return fields_; }
+    const ParamProcessState& processState() const { return state_; }
+    ControllerSession& session() { return session_; }
     // Everything the line has carried; the views' log windows show it, live.
     const LineLog& lineLog() const { return lineLog_; }
     void clearLineLog() { lineLog_.clear(); }
@@ -111,47 +105,51 @@ public:
 private:
     static std::span<const MessageMapEntry<ParamDialog>> messageMap();
 
-    // LinkListener
-    void onFrame(const Reply& reply, std::optional<Answer> answered) override;
-    void onUnanswered(const Answer& answer) override;
+    // SessionListener
+    void onReply(const Reply& reply) override;
+    void onGainsRead(const reply::GainReadBack& readBack, bool forSaveCheck) override;
+    void onKnowledgeChanged() override;
+    void onUnanswered(const Request& request) override;
+    void onSaveChecked(const SaveVerdict& verdict) override;
+    void onSearchMoved() override;
+    void onHungUp() override;
 
     // Tries each port of the list at each rate, and selects where the controller answered.
     void findController();
-    void advanceSearch();
-    void handleReply(const Reply& reply);
-    void takeGainReadBack(const reply::GainReadBack& readBack);
-    void acknowledged(std::uint8_t code);
+    void searchEnded(bool cancelled);
+    // Edits to fields; the prompt, when an edit held no fit integer, is left to ask last.
+    DataExchange::Taken takeEdits();
+    void prompt(const DataExchange::Taken& taken);
+    void showGrid();
     // Sends a request, or says that the port is not open.
     void sendRequest(const Request& request);
     void sendGainRow(GainGroup group);
+    // The altitude or the radius, from its edit.
+    void sendFlightSetting(int editId);
+    void markTouched(std::size_t gain) { touched_[gain] = true; }
     void showStatus(const StatusMessage& message);
     void showStatus(std::string_view text, int countdown);
     void refreshTints();
     void refreshTint(std::size_t gain);
-    std::optional<std::int32_t> shownGain(std::size_t gain) const;
-    void closePort(bool hungUp = false);
+    GainTint tintOf(std::size_t gain) const;
+    void closePort();
     void openFail(const std::string& portText, const std::string& detail);
-    // Keeps the link timer running exactly while the link has a deadline.
+    // Keeps the link timer running exactly while the session has a deadline.
     void armLinkTimer();
 
-    LineLog lineLog_; // before the link, which tells it everything
+    LineLog lineLog_; // before the session, which tells it everything
     DialogView& view_;
     DialogClock& clock_;
-    SerialPort& port_; // for naming ports; the link does the talking
-    SerialEventSink& sink_;
-    ParamProcessState& state_;
-    ControllerLink link_;
+    SerialPort& port_; // for naming ports; the session does the talking
+    ParamProcessState state_;
+    ControllerSession session_;
     ParamFields fields_;
     DataExchange exchange_;
     ModeIndicators indicators_;
-    std::size_t lastTransferCount_ = kGainCount + 2;
-    bool transferring_ = false; // edits to fields, possibly with the integer prompt up
-    bool lineDeferred_ = false; // the line had something for the core meanwhile
-    GainTracker gains_;
-    SaveCheck saveCheck_;
-    ControllerSearch search_;
-    std::array<std::optional<std::array<std::uint8_t, 3>>, kGainRows.size()> sentRows_; // until acknowledged
-    std::optional<reply::FirmwareVersion> firmware_; // for a gain file's header
+    std::array<bool, kGainCount> touched_{}; // the grid's value was typed, loaded or restored here
+    bool promptUp_ = false;  // the integer prompt waits for the operator
+    bool gridStale_ = false; // a read-back came meanwhile: shown once the prompt is answered
+    bool searching_ = false;
     struct Shown {
         std::optional<GainTint> tint; // none before the first refresh
         std::string toolTip;

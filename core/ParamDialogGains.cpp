@@ -47,15 +47,17 @@ ReadFile readFile(const std::string& path) {
 } // namespace
 
 void ParamDialog::saveGainFile(const std::string& path) {
-    if (!UpdateData(true)) {
-        return; // the prompt has said which entry to fix
+    if (const DataExchange::Taken taken = takeEdits(); taken.refused) {
+        prompt(taken); // which entry to fix
+        return;
     }
     Gains gains{};
     for (std::size_t i = 0; i < kGainCount; ++i) {
         gains[i] = static_cast<std::uint8_t>(fields_.gains[i]);
     }
     if (std::string why;
-        !writeGainFileAt(path, gains, firmware_ ? firmwareText(*firmware_) : std::string(), why)) {
+        !writeGainFileAt(path, gains, session_.firmware() ? firmwareText(*session_.firmware()) : std::string(),
+                         why)) {
         view_.messageBox({std::string(text::kParamDialogTitle), "The gains could not be saved.",
                           "Cannot write " + path + ": " + why + ".", MessageBoxRequest::Icon::Warning});
         return;
@@ -74,11 +76,10 @@ void ParamDialog::loadGainFile(const std::string& path) {
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (file.read->values[i]) {
             fields_.gains[i] = *file.read->values[i];
-            gains_.touched(i);
+            markTouched(i);
         }
     }
-    UpdateData(false);
-    refreshTints();
+    showGrid();
     showStatus("Gains loaded from " + fileName(path) + ", not sent yet.", kCountdownNotice);
     if (!file.problems.empty()) {
         view_.messageBox({std::string(text::kParamDialogTitle),
@@ -96,7 +97,7 @@ void ParamDialog::compareWithGainFile(const std::string& path) {
     }
     std::vector<std::string> differences;
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        const std::string shown = view_.text(kGainEdits[i]);
+        const std::string shown(exchange_.shown(kGainEdits[i]));
         if (file.read->values[i] && parseDialogInteger(shown) != *file.read->values[i]) {
             differences.push_back(std::string(kGains[i].label) + ": " + shown + " here, " +
                                   std::to_string(*file.read->values[i]) + " in the file");
@@ -106,13 +107,16 @@ void ParamDialog::compareWithGainFile(const std::string& path) {
         showStatus("The grid matches " + fileName(path) + ".", kCountdownNotice);
         return;
     }
-    const std::size_t differing = differences.size();
+    // A file that leaves gains out or names others is never "the same" as the grid.
+    const std::string text =
+        differences.empty()
+            ? "The grid matches " + fileName(path) + " where it gives a gain, but it is not quite this controller's."
+            : "The grid and " + fileName(path) + " differ in " + gainCount(differences.size()) + ".";
     if (!file.problems.empty()) {
         differences.push_back(file.problems);
     }
-    view_.messageBox({std::string(text::kParamDialogTitle),
-                      "The grid and " + fileName(path) + " differ in " + gainCount(differing) + ".",
-                      joined(differences), MessageBoxRequest::Icon::None});
+    view_.messageBox(
+        {std::string(text::kParamDialogTitle), text, joined(differences), MessageBoxRequest::Icon::None});
 }
 
 } // namespace tq37r

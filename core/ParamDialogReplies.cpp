@@ -1,12 +1,12 @@
-// The reply side of ParamDialog: what each checked frame from the controller does to the window.
-#include <type_traits>
+// The reply side of ParamDialog: what each of the session's events shows in the window.
 #include <variant>
 
+#include "core/DialogInteger.h"
 #include "core/DialogTexts.h"
 #include "core/DialogView.h"
 #include "core/FieldBindings.h"
+#include "core/GainTexts.h"
 #include "core/ParamDialog.h"
-#include "device/Codes.h"
 #include "res/ControlIds.h"
 
 namespace tq37r {
@@ -16,28 +16,7 @@ template <typename... Handlers> struct Overloaded : Handlers... { using Handlers
 
 } // namespace
 
-void ParamDialog::onFrame(const Reply& reply, std::optional<Answer> answered) {
-    // While searching, the line is the search's: nothing it hears is for the grid.
-    if (search_.running()) {
-        search_.onFrame(reply, answered);
-    } else {
-        handleReply(reply);
-    }
-}
-
-void ParamDialog::onUnanswered(const Answer& answer) {
-    if (search_.running()) {
-        search_.onUnanswered(answer);
-    } else {
-        showStatus(text::kNoReply, kCountdownNotice);
-    }
-}
-
-void ParamDialog::decodeFrame(std::span<const std::uint8_t> frameBytes) {
-    handleReply(decodeReply(frameBytes));
-}
-
-void ParamDialog::handleReply(const Reply& reply) {
+void ParamDialog::onReply(const Reply& reply) {
     std::visit(Overloaded{
                    [](const reply::Ignored&) {},
                    [this](const reply::GyroResult& r) {
@@ -45,15 +24,11 @@ void ParamDialog::handleReply(const Reply& reply) {
                            showStatus(r.status);
                        }
                    },
-                   [this](const reply::FirmwareVersion& r) {
-                       firmware_ = r;
-                       showStatus(r.status);
-                   },
+                   [this](const reply::FirmwareVersion& r) { showStatus(r.status); },
                    [this](const reply::FlightParams& r) {
                        fields_.targetAltitude = r.targetAltitude;
                        fields_.circlingRadius = r.circlingRadius;
-                       UpdateData(false);
-                       refreshTints();
+                       showGrid();
                        showStatus(r.status);
                    },
                    [this](const reply::MixingMode& r) {
@@ -62,70 +37,101 @@ void ParamDialog::handleReply(const Reply& reply) {
                        }
                        showStatus(r.status);
                    },
-                   [this](const reply::GainReadBack& r) { takeGainReadBack(r); },
+                   [](const reply::GainReadBack&) {}, // onGainsRead
                    [this](const reply::StateReport& r) { indicators_.report(r); },
                    [this](const reply::Acknowledgement& r) {
                        if (r.status) {
                            showStatus(*r.status);
                        }
-                       acknowledged(r.acknowledgedCode);
                    },
                },
                reply);
 }
 
-void ParamDialog::takeGainReadBack(const reply::GainReadBack& readBack) {
-    (readBack.block == GainBlock::First ? state_.gainBlock1Read : state_.gainBlock2Read) = true;
-    state_.firstOpenRead = !(state_.gainBlock1Read && state_.gainBlock2Read);
-    if (!saveCheck_.running()) {
+void ParamDialog::onGainsRead(const reply::GainReadBack& readBack, bool forSaveCheck) {
+    if (!forSaveCheck) {
         for (std::size_t i = 0; i < kGainCount; ++i) {
             if (readBack.carries(i)) {
                 fields_.gains[i] = readBack.values[i];
-                gains_.reported(i, readBack.values[i]);
+                touched_[i] = false;
             }
         }
-        UpdateData(false);
-        refreshTints();
         showStatus(readBack.status);
+        if (promptUp_) {
+            gridStale_ = true;
+            refreshTints();
+        } else {
+            showGrid();
+        }
         return;
     }
-    // The read-back that checks a save: it shows what the controller holds, but leaves the
-    // save's text up when all agree, and what the operator is still typing where it is.
-    std::array<bool, kGainCount> typedHere{};
+    // The read-back that checks a save shows what the controller holds, but leaves the save's
+    // text up when all agree, and what the operator is still typing where it is.
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        typedHere[i] = readBack.carries(i) && gains_.tint(i, shownGain(i)) == GainTint::Changed;
-    }
-    const std::optional<std::string> verdict = saveCheck_.take(readBack, gains_);
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        if (readBack.carries(i) && !typedHere[i]) {
+        const std::optional<std::int32_t> shown = parseDialogInteger(exchange_.shown(kGainEdits[i]));
+        if (readBack.carries(i) && !(touched_[i] && shown != readBack.values[i])) {
             fields_.gains[i] = readBack.values[i];
-            view_.setText(kGainEdits[i], std::to_string(readBack.values[i]));
+            touched_[i] = false;
+            exchange_.toControl(kGainEdits[i]);
         }
     }
     refreshTints();
-    if (verdict && !verdict->empty()) {
-        showStatus(*verdict, kCountdownFirmware);
+}
+
+void ParamDialog::onSaveChecked(const SaveVerdict& verdict) {
+    if (const std::string text = saveVerdictText(verdict); !text.empty()) {
+        showStatus(text, kCountdownSaveVerdict);
     }
 }
 
-void ParamDialog::acknowledged(std::uint8_t acknowledgedCode) {
-    if (const std::optional<GainGroup> group = groupOfSetCode(acknowledgedCode)) {
-        auto& sent = sentRows_[static_cast<std::size_t>(*group)];
-        if (sent) {
-            const std::size_t first = firstGainOf(*group);
-            for (std::size_t k = 0; k < kGainsPerRow; ++k) {
-                gains_.sent(first + k, (*sent)[k]);
-            }
-            sent.reset();
-            refreshTints();
-        }
+void ParamDialog::onKnowledgeChanged() {
+    refreshTints();
+}
+
+void ParamDialog::onUnanswered(const Request&) {
+    showStatus(text::kNoReply, kCountdownNotice);
+}
+
+void ParamDialog::showGrid() {
+    exchange_.toControls();
+    refreshTints();
+}
+
+GainTint ParamDialog::tintOf(std::size_t gain) const {
+    return gainTint(session_.gains(), gain, parseDialogInteger(exchange_.shown(kGainEdits[gain])), touched_[gain]);
+}
+
+void ParamDialog::refreshTints() {
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        refreshTint(i);
     }
-    if (acknowledgedCode == code::kSaveConfiguration) {
-        gains_.saved();
-        refreshTints();
-        // Read both blocks back to see that what the controller now keeps is what was sent.
-        onRead();
-        saveCheck_.start();
+}
+
+void ParamDialog::refreshTint(std::size_t gain) {
+    const GainTint tint = tintOf(gain);
+    // A value the controller holds as shown is no longer only typed here: a read-back may replace it.
+    if (tint != GainTint::Changed && tint != GainTint::None) {
+        touched_[gain] = false;
+    }
+    // Only what changed goes to the view: a reply touches every gain, and restyling an edit is
+    // far dearer than comparing.
+    std::string tip = gainToolTip(session_.gains(), gain, tint);
+    Shown& shown = shownTints_[gain];
+    if (!shown.tint || *shown.tint != tint) {
+        view_.setTint(kGainEdits[gain], tint);
+        shown.tint = tint;
+    }
+    if (shown.toolTip != tip) {
+        view_.setToolTip(kGainEdits[gain], tip);
+        shown.toolTip = std::move(tip);
+    }
+}
+
+void ParamDialog::onEditChanged(int editId) {
+    exchange_.edited(editId);
+    if (const std::optional<std::size_t> gain = gainOfEdit(editId)) {
+        markTouched(*gain);
+        refreshTint(*gain);
     }
 }
 

@@ -1,5 +1,6 @@
 // The request side of ParamDialog: one handler per button that talks to the controller.
-#include "core/DialogClock.h"
+#include <utility>
+
 #include "core/DialogTexts.h"
 #include "core/DialogView.h"
 #include "core/FieldBindings.h"
@@ -9,48 +10,58 @@
 namespace tq37r {
 
 void ParamDialog::sendRequest(const Request& request) {
-    if (!state_.portOpen) {
+    if (!session_.send(request)) {
         showStatus(text::kPortNotOpen, kCountdownNotice);
+    }
+}
+
+DataExchange::Taken ParamDialog::takeEdits() {
+    return exchange_.fromControls();
+}
+
+void ParamDialog::prompt(const DataExchange::Taken& taken) {
+    if (!taken.refused) {
         return;
     }
-    if (!link_.send(request)) {
-        // Gave up after the write timeout: no answer can come.
-        showStatus(text::kNoReply, kCountdownNotice);
-    }
-    armLinkTimer();
+    // A read-back meanwhile must not overwrite the entry the operator is asked to correct.
+    promptUp_ = true;
+    view_.messageBox({std::string(text::kProgramTitle), taken.prompt, {}, MessageBoxRequest::Icon::Warning},
+                     [this, edit = *taken.refused](MessageBoxAnswer) {
+                         promptUp_ = false;
+                         view_.focus(edit);
+                         if (std::exchange(gridStale_, false)) {
+                             showGrid();
+                         }
+                     });
 }
 
 void ParamDialog::sendGainRow(GainGroup group) {
-    UpdateData(true);
+    const DataExchange::Taken taken = takeEdits();
     // A row whose own edits were not all taken would go out with stale values and be
-    // acknowledged as a success; the integer prompt has already said what to fix.
-    if (!allTransferred(lastTransferCount_, rowEdits(group))) {
-        return;
+    // acknowledged as a success; the prompt says what to fix.
+    if (allTransferred(taken.count, rowEdits(group))) {
+        const std::size_t first = firstGainOf(group);
+        sendRequest(request::setGainRow(group, fields_.gains[first], fields_.gains[first + 1],
+                                        fields_.gains[first + 2]));
     }
-    const std::size_t first = firstGainOf(group);
-    const std::array<std::uint8_t, 3> row{static_cast<std::uint8_t>(fields_.gains[first]),
-                                          static_cast<std::uint8_t>(fields_.gains[first + 1]),
-                                          static_cast<std::uint8_t>(fields_.gains[first + 2])};
-    if (state_.portOpen) {
-        sentRows_[static_cast<std::size_t>(group)] = row; // its acknowledgement says the controller has it
+    prompt(taken);
+}
+
+void ParamDialog::sendFlightSetting(int editId) {
+    const DataExchange::Taken taken = takeEdits();
+    const int edit[] = {editId};
+    if (allTransferred(taken.count, edit)) {
+        sendRequest(editId == id::kTargetAltitude ? request::setTargetAltitude(fields_.targetAltitude)
+                                                  : request::setCirclingRadius(fields_.circlingRadius));
     }
-    sendRequest(request::setGainRow(group, row[0], row[1], row[2]));
+    prompt(taken);
 }
 
 void ParamDialog::onSetTargetAltitude() {
-    UpdateData(true);
-    const int edit[] = {id::kTargetAltitude};
-    if (allTransferred(lastTransferCount_, edit)) {
-        sendRequest(request::setTargetAltitude(fields_.targetAltitude));
-    }
+    sendFlightSetting(id::kTargetAltitude);
 }
-
 void ParamDialog::onSetCirclingRadius() {
-    UpdateData(true);
-    const int edit[] = {id::kCirclingRadius};
-    if (allTransferred(lastTransferCount_, edit)) {
-        sendRequest(request::setCirclingRadius(fields_.circlingRadius));
-    }
+    sendFlightSetting(id::kCirclingRadius);
 }
 
 void ParamDialog::onReadFlightParams() {
@@ -100,13 +111,10 @@ void ParamDialog::onGetFirmwareVersion() {
 }
 
 void ParamDialog::onRead() {
-    // A read of its own, even when a save's check never got its answers: its replies are shown as replies.
-    saveCheck_.stop();
-    sendRequest(request::readGainBlock(GainBlock::First));
-    if (!state_.portOpen) {
-        clock_.pause(ControllerLink::kReadPairPause); // as long as an open port's read takes
+    // The session keeps the controller's pause between the two, and nothing else between them.
+    if (!session_.readGains()) {
+        showStatus(text::kPortNotOpen, kCountdownNotice);
     }
-    sendRequest(request::readGainBlock(GainBlock::Second)); // the link keeps the pause between the two
 }
 
 void ParamDialog::onSetPitch() {
@@ -133,11 +141,8 @@ void ParamDialog::onSetHeight() {
 
 void ParamDialog::onRestoreDefaults() {
     fields_.restoreDefaultGains();
-    UpdateData(false);
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        gains_.touched(i);
-    }
-    refreshTints();
+    touched_.fill(true);
+    showGrid();
 }
 
 } // namespace tq37r

@@ -2,11 +2,12 @@
 // box the operator can cancel; the lists then show where it answered. The port is left closed.
 #include <algorithm>
 
-#include "core/BaudRate.h"
 #include "core/DialogTexts.h"
 #include "core/DialogView.h"
 #include "core/ParamDialog.h"
+#include "device/BaudTable.h"
 #include "res/ControlIds.h"
+#include "serial/PortName.h"
 
 namespace tq37r {
 namespace {
@@ -22,42 +23,56 @@ std::string trying(const ControllerSearch& search) {
 } // namespace
 
 void ParamDialog::findController() {
-    if (state_.portOpen) {
+    if (session_.isOpen()) {
         showStatus(text::kClosePortToSearch, kCountdownNotice);
         return;
     }
-    search_.start(listedPortsPresent(port_), {kBaudTable.begin(), kBaudTable.end()}, kSearchPatience, true);
+    searching_ = true;
+    session_.startSearch(listedPortsPresent(port_), {kBaudTable.begin(), kBaudTable.end()}, kSearchPatience,
+                         true);
     armLinkTimer();
-    if (search_.running()) {
-        view_.runProgress(
-            {std::string(text::kFindController), trying(search_), static_cast<int>(search_.total())});
+    if (!searching_) {
+        return; // over at once: no port to try
     }
-    const bool cancelled = search_.running();
-    search_.cancel();
-    armLinkTimer();
-    if (search_.found().empty()) {
+    const ControllerSearch& search = session_.search();
+    view_.showProgress({std::string(text::kFindController), trying(search), static_cast<int>(search.total())},
+                       [this] {
+                           if (searching_) {
+                               session_.cancelSearch();
+                               armLinkTimer();
+                               searchEnded(true);
+                           }
+                       });
+}
+
+void ParamDialog::onSearchMoved() {
+    if (!searching_) {
+        return;
+    }
+    const ControllerSearch& search = session_.search();
+    if (search.running()) {
+        view_.setProgress(static_cast<int>(search.tried()) - 1, trying(search));
+        return;
+    }
+    view_.closeProgress();
+    searchEnded(false);
+}
+
+void ParamDialog::searchEnded(bool cancelled) {
+    searching_ = false;
+    const std::vector<ControllerSearch::Found>& found = session_.search().found();
+    if (found.empty()) {
         showStatus(cancelled ? text::kSearchCancelled : text::kNoControllerAnswered, kCountdownNotice);
         return;
     }
-    const ControllerSearch::Found& found = search_.found().front();
-    view_.setSelection(id::kPortList, std::stoi(found.port.substr(3)) - 1);
+    view_.setSelection(id::kPortList, ComPort::parse(found.front().port)->listIndex());
     view_.setSelection(id::kBaudList,
-                       static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(), found.baudRate) -
+                       static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(), found.front().baudRate) -
                                         kBaudTable.begin()));
     onPortListChanged();
-    showStatus(std::string(text::kControllerFound) + found.port + " at " + std::to_string(found.baudRate) +
-                   ".",
+    showStatus(std::string(text::kControllerFound) + found.front().port + " at " +
+                   std::to_string(found.front().baudRate) + ".",
                kCountdownNotice);
-}
-
-void ParamDialog::advanceSearch() {
-    const std::size_t tried = search_.tried();
-    search_.advance();
-    if (!search_.running()) {
-        view_.closeProgress();
-    } else if (search_.tried() != tried) {
-        view_.setProgress(static_cast<int>(search_.tried()) - 1, trying(search_));
-    }
 }
 
 } // namespace tq37r

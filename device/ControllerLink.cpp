@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include "device/Codes.h"
 #include "protocol/FrameIo.h"
 
 namespace tq37r {
 
-ControllerLink::ControllerLink(SerialPort& port, LinkClock& clock, LinkListener& listener,
-                               LinkBuffers& buffers)
-    : port_(port), clock_(clock), listener_(listener), buffers_(buffers) {}
+ControllerLink::ControllerLink(SerialPort& port, LinkClock& clock, LinkListener& listener)
+    : port_(port), clock_(clock), listener_(listener) {}
 
 ControllerLink::~ControllerLink() {
     // The watcher must be gone before whatever it posts to.
@@ -26,18 +24,16 @@ OpenResult ControllerLink::open(std::string_view portName, const PortSettings& s
     if (observer_ != nullptr) {
         observer_->opened(portName, settings.baudRate, clock_.now());
     }
-    baudRate_ = settings.baudRate;
     quietGap_ = frameQuietGap(settings.baudRate);
-    buffers_.receiver.reset();
+    receiver_.reset();
     awaited_.clear();
-    firstReadSent_.reset();
     port_.setNotifySink(&sink, tag_);
     return opened;
 }
 
 void ControllerLink::setObserver(LinkObserver* observer) {
     observer_ = observer;
-    buffers_.receiver.setObserver(observer != nullptr ? this : nullptr);
+    receiver_.setObserver(observer != nullptr ? this : nullptr);
 }
 
 void ControllerLink::hungUp() {
@@ -60,23 +56,13 @@ bool ControllerLink::send(const Request& request, std::chrono::milliseconds pati
     if (!port_.isOpen()) {
         return false;
     }
-    if (request.code == code::kReadGainBlock2 && firstReadSent_) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(*firstReadSent_ + kReadPairPause - clock_.now());
-        if (left.count() > 0) {
-            clock_.pause(left);
-        }
-    }
-    const std::size_t size = buffers_.tx.assemble(request.code, request.payload());
-    if (!sendFrame(port_, buffers_.tx, size)) {
+    const std::size_t size = tx_.assemble(request.code, request.payload());
+    if (!sendFrame(port_, tx_, size)) {
         return false;
     }
     const TimePoint sent = clock_.now();
     if (observer_ != nullptr) {
-        observer_->sent(buffers_.tx.bytes(size), sent);
-    }
-    if (request.code == code::kReadGainBlock1) {
-        firstReadSent_ = sent;
+        observer_->sent(tx_.bytes(size), sent);
     }
     if (request.answer.kind != Answer::Kind::None) {
         awaited_.push_back({request, sent + patience});
@@ -91,7 +77,7 @@ void ControllerLink::onRxReady() {
 
 void ControllerLink::drain() {
     auto handler = [this](std::span<const std::uint8_t> frameBytes) { frameArrived(frameBytes); };
-    drainPort(port_, buffers_.receiver, handler);
+    drainPort(port_, receiver_, handler);
 }
 
 void ControllerLink::frameArrived(std::span<const std::uint8_t> frameBytes) {
@@ -121,7 +107,7 @@ void ControllerLink::badFrame(std::span<const std::uint8_t> bytes, BadFrame why)
 
 std::optional<ControllerLink::TimePoint> ControllerLink::nextDeadline() const {
     std::optional<TimePoint> next;
-    if (buffers_.receiver.midFrame() && port_.isOpen()) {
+    if (receiver_.midFrame() && port_.isOpen()) {
         next = lastArrival_ + quietGap_;
     }
     for (const Awaited& a : awaited_) {
@@ -134,14 +120,14 @@ std::optional<ControllerLink::TimePoint> ControllerLink::nextDeadline() const {
 
 void ControllerLink::poll() {
     const TimePoint now = clock_.now();
-    if (buffers_.receiver.midFrame() && port_.isOpen() && now >= lastArrival_ + quietGap_) {
+    if (receiver_.midFrame() && port_.isOpen() && now >= lastArrival_ + quietGap_) {
         if (const auto queued = port_.queuedInput(); queued && *queued > 0) {
             // Still waiting in the driver: those bytes did arrive in time, they only were not read yet.
             onRxReady();
         } else {
             // Given up like a bad checksum; a good frame inside it is still found.
             auto handler = [this](std::span<const std::uint8_t> frameBytes) { frameArrived(frameBytes); };
-            buffers_.receiver.abandonFrame(handler);
+            receiver_.abandonFrame(handler);
         }
     }
     std::vector<Request> overdue;

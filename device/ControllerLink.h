@@ -30,28 +30,19 @@ protected:
     ~LinkListener() = default;
 };
 
-// The buffers of a line: the one outgoing frame and the receiver. The window keeps them for
-// the whole process, the command line for its run.
-struct LinkBuffers {
-    TxFrame tx;
-    FrameReceiver receiver;
-};
-
 // The controller at the other end of a port, without a toolkit: requests out through the one
 // outgoing frame, the controller's frames in through the receiver and the decoder, each
-// request's answer awaited for its patience, a frame that stops arriving given up after the
-// line's quiet gap, and the pause the controller needs between the two gain reads. The owner
-// turns its port notifications into onRxReady and calls poll by nextDeadline; both the
-// window's dialog and tq37r-cli drive one.
+// request's answer awaited for its patience, and a frame that stops arriving given up after
+// the line's quiet gap. It writes what it is given when it is given it: the session decides
+// when each request may go. The owner turns its port notifications into onRxReady and calls
+// poll by nextDeadline.
 class ControllerLink : private ReceiverObserver {
 public:
     using TimePoint = LinkClock::TimePoint;
 
     static constexpr std::chrono::milliseconds kPatience{1000};
-    // After the first gain read the controller takes the second only this much later.
-    static constexpr std::chrono::milliseconds kReadPairPause{100};
 
-    ControllerLink(SerialPort& port, LinkClock& clock, LinkListener& listener, LinkBuffers& buffers);
+    ControllerLink(SerialPort& port, LinkClock& clock, LinkListener& listener);
     ~ControllerLink();
     ControllerLink(const ControllerLink&) = delete;
     ControllerLink& operator=(const ControllerLink&) = delete;
@@ -65,14 +56,12 @@ public:
     bool isOpen() const { return port_.isOpen(); }
     // Who hears of every frame and every problem on the line; nullptr for nobody.
     void setObserver(LinkObserver* observer);
-    std::uint32_t baudRate() const { return baudRate_; }
     // Tells the notifications of this open from those an earlier one's watcher still posted.
     std::uint32_t tag() const { return tag_; }
     bool isCurrent(std::uint32_t tag) const { return tag == tag_ && port_.isOpen(); }
 
-    // Writes the request, after the read pair's pause when it is the second gain read, and
-    // awaits its answer for `patience`. False, awaiting nothing, when the port is closed or
-    // the write did not go whole.
+    // Writes the request and awaits its answer for `patience`. False, awaiting nothing, when
+    // the port is closed or the write did not go whole.
     bool send(const Request& request, std::chrono::milliseconds patience = kPatience);
 
     // The port announced waiting bytes: takes one announcement's worth.
@@ -96,12 +85,11 @@ private:
     SerialPort& port_;
     LinkClock& clock_;
     LinkListener& listener_;
-    LinkBuffers& buffers_;
-    std::uint32_t baudRate_ = 0;
+    TxFrame tx_;
+    FrameReceiver receiver_;
     std::uint32_t tag_ = 0;
     std::chrono::milliseconds quietGap_{0};
     TimePoint lastArrival_{};
-    std::optional<TimePoint> firstReadSent_;
     std::vector<Awaited> awaited_;
     LinkObserver* observer_ = nullptr;
 };

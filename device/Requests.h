@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -47,6 +48,9 @@ struct Request {
 
 // Gains go out as their low 8 bits, altitude and radius as 16 bits high byte first.
 namespace request {
+// After the first gain read the controller takes the second only this much later.
+inline constexpr std::chrono::milliseconds kReadPairPause{100};
+
 Request setGainRow(GainGroup group, std::int32_t first, std::int32_t second, std::int32_t third);
 Request setTargetAltitude(std::int32_t targetAltitude);
 Request setCirclingRadius(std::int32_t circlingRadius);

@@ -11,6 +11,8 @@ inline constexpr int kCountdownGyro = 30;
 inline constexpr int kCountdownFirmware = 60;
 // The tool's own notices: a button that could do nothing, an answer that never came.
 inline constexpr int kCountdownNotice = 30;
+// What a save's read-back showed, which may name a gain and a count: long enough to read.
+inline constexpr int kCountdownSaveVerdict = 60;
 
 // The controller's texts, UTF-8. "36R" in the read message is the controller's own wording.
 namespace text {

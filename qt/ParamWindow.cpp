@@ -13,8 +13,6 @@
 #include <QTimerEvent>
 #include <QUrl>
 
-#include <thread>
-
 #include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
 #include "core/MessageMap.h"
@@ -49,9 +47,8 @@ QKeySequence shortcutOf(const MenuItem& item) {
 
 } // namespace
 
-ParamWindow::ParamWindow(SerialPort& port, ParamProcessState& state, QWidget* parent)
-    : TemplateDialog(paramDialogTemplate(), parent), serialEvents_(*this),
-      core_(*this, *this, port, serialEvents_, state) {
+ParamWindow::ParamWindow(SerialPort& port, QWidget* parent)
+    : TemplateDialog(paramDialogTemplate(), parent), serialEvents_(*this), core_(*this, *this, port, serialEvents_) {
     initResources();
     QIcon appIcon;
     appIcon.addFile(QString::fromLatin1(kAppIconPath));
@@ -62,7 +59,7 @@ ParamWindow::ParamWindow(SerialPort& port, ParamProcessState& state, QWidget* pa
     connect(portList, &QComboBox::currentIndexChanged, this, [this] { core_.onPortListChanged(); });
     connect(portList, &QComboBox::editTextChanged, this, [this] { core_.onPortListChanged(); });
     // Only the operator's own edits: text the core writes is already accounted for.
-    for (const int editId : kGainEdits) {
+    for (const int editId : kTransferOrder) {
         connect(edit(editId), &QLineEdit::textEdited, this, [this, editId] { core_.onEditChanged(editId); });
     }
     for (const MenuItem& item : kBackgroundMenu) {
@@ -151,12 +148,17 @@ void ParamWindow::setTint(int id, GainTint tint) {
     control->setPalette(palette);
 }
 
-MessageBoxAnswer ParamWindow::messageBox(const MessageBoxRequest& request) {
-    return ModalHooks::showMessageBox(this, request);
+// Modal: the box's own loop goes on handling timer ticks and the port; the core asked last.
+void ParamWindow::messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) {
+    const MessageBoxAnswer answer = ModalHooks::showMessageBox(this, request);
+    if (answered) {
+        answered(answer);
+    }
 }
 
-std::string ParamWindow::askFilePath(const FileChoice& choice, bool forSaving) {
-    return ModalHooks::askFile(this, choice, forSaving).toStdString();
+void ParamWindow::askFilePath(const FileChoice& choice, bool forSaving,
+                              std::function<void(const std::string&)> chosen) {
+    chosen(ModalHooks::askFile(this, choice, forSaving).toStdString());
 }
 
 void ParamWindow::showLineLog() {
@@ -192,11 +194,14 @@ void ParamWindow::dropEvent(QDropEvent* event) {
     }
 }
 
-void ParamWindow::runProgress(const ProgressRequest& request) {
+void ParamWindow::showProgress(const ProgressRequest& request, std::function<void()> cancelled) {
     ProgressBox box(fromUtf8(request.title), fromUtf8(request.text), request.steps, this);
     progress_ = &box;
-    box.exec();
+    const int result = box.exec();
     progress_ = nullptr;
+    if (result == QDialog::Rejected) {
+        cancelled();
+    }
 }
 
 void ParamWindow::setProgress(int step, std::string_view text) {
@@ -219,13 +224,10 @@ DialogClock::TimePoint ParamWindow::now() const {
     return std::chrono::steady_clock::now();
 }
 
-void ParamWindow::pause(std::chrono::milliseconds duration) {
-    std::this_thread::sleep_for(duration);
-}
-
 void ParamWindow::setTimer(int timerId, std::chrono::milliseconds period) {
     killTimer(timerId);
-    qtTimers_[timerId] = startTimer(period);
+    // Precise: the link's timer keeps the controller's pause between two reads, to the millisecond.
+    qtTimers_[timerId] = startTimer(period, Qt::PreciseTimer);
 }
 
 void ParamWindow::killTimer(int timerId) {

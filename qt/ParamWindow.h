@@ -17,8 +17,7 @@ namespace tq37r {
 // reads and writes the widgets through the DialogView calls.
 class ParamWindow final : public TemplateDialog, public DialogView, public DialogClock {
 public:
-    ParamWindow(SerialPort& port, ParamProcessState& state = ParamProcessState::shared(),
-                QWidget* parent = nullptr);
+    explicit ParamWindow(SerialPort& port, QWidget* parent = nullptr);
     ~ParamWindow() override;
 
     ParamDialog& core() { return core_; }
@@ -31,9 +30,10 @@ public:
     void focus(int id) override;
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
-    MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
-    std::string askFilePath(const FileChoice& choice, bool forSaving) override;
-    void runProgress(const ProgressRequest& request) override;
+    void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
+    void askFilePath(const FileChoice& choice, bool forSaving,
+                     std::function<void(const std::string&)> chosen) override;
+    void showProgress(const ProgressRequest& request, std::function<void()> cancelled) override;
     void setProgress(int step, std::string_view text) override;
     void closeProgress() override;
     void showLineLog() override;
@@ -45,7 +45,6 @@ public:
 
     // DialogClock
     TimePoint now() const override;
-    void pause(std::chrono::milliseconds duration) override;
     void setTimer(int timerId, std::chrono::milliseconds period) override;
     void killTimer(int timerId) override;
 

@@ -1,8 +1,12 @@
 #include "res/DialogTemplate.h"
 
 #include <array>
+#include <cstdint>
+#include <utility>
 
+#include "device/BaudTable.h"
 #include "res/ControlIds.h"
+#include "serial/PortName.h"
 
 namespace tq37r {
 namespace {
@@ -128,11 +132,47 @@ constexpr std::array<ControlTemplate, 96> kControls{{
     {id::kNoId, K::Picture, "149", 7, 6, 151, 39, kNone},
 }};
 
-constexpr std::array<std::string_view, 9> kPortNames{"COM1", "COM2", "COM3", "COM4", "COM5",
-                                                     "COM6", "COM7", "COM8", "COM9"};
+// The list's texts are made from the port count and the baud table at compile time, so what the
+// list shows is what Open takes.
+template <std::size_t Size> struct Text {
+    std::array<char, Size> chars{};
+    std::size_t size = 0;
+    constexpr std::string_view view() const { return {chars.data(), size}; }
+};
+
+template <std::size_t Size> constexpr Text<Size> decimal(std::string_view prefix, std::uint32_t value) {
+    Text<Size> text;
+    for (const char c : prefix) {
+        text.chars[text.size++] = c;
+    }
+    std::array<char, 10> digits{};
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0) {
+        text.chars[text.size++] = digits[--count];
+    }
+    return text;
+}
+
+template <std::size_t... I> constexpr auto portTexts(std::index_sequence<I...>) {
+    return std::array<Text<8>, sizeof...(I)>{decimal<8>("COM", I + 1)...};
+}
+template <std::size_t... I> constexpr auto baudTexts(std::index_sequence<I...>) {
+    return std::array<Text<8>, sizeof...(I)>{decimal<8>("", kBaudTable[I])...};
+}
+template <std::size_t N, std::size_t... I>
+constexpr auto views(const std::array<Text<8>, N>& texts, std::index_sequence<I...>) {
+    return std::array<std::string_view, N>{texts[I].view()...};
+}
+
+constexpr auto kPortTexts = portTexts(std::make_index_sequence<kListedPorts>{});
+constexpr auto kPortNames = views(kPortTexts, std::make_index_sequence<kListedPorts>{});
 // Same order as the baud table the connection code indexes with the selection.
-constexpr std::array<std::string_view, 8> kBaudRates{"115200", "57600", "56000", "38400",
-                                                     "19200",  "14400", "9600",  "4800"};
+constexpr auto kBaudTexts = baudTexts(std::make_index_sequence<kBaudTable.size()>{});
+constexpr auto kBaudRates = views(kBaudTexts, std::make_index_sequence<kBaudTable.size()>{});
 constexpr std::array<std::string_view, 4> kMixingModes{
     "1.未混控，副翼导航",
     "2.未混控，副翼&方向舵导航",

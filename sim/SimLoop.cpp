@@ -180,7 +180,7 @@ bool SimLoop::rateMatches() const {
 }
 
 bool SimLoop::tooSoonAfterFirstRead(Clock::time_point now) const {
-    return firstReadAt_ && now - *firstReadAt_ < ControllerLink::kReadPairPause - kLateStampAllowance;
+    return firstReadAt_ && now - *firstReadAt_ < request::kReadPairPause - kLateStampAllowance;
 }
 
 void SimLoop::onRequest(std::span<const std::uint8_t> frameBytes) {

@@ -82,8 +82,8 @@ bool isEditableList(HWND list) {
 
 } // namespace
 
-Win32ParamWindow::Win32ParamWindow(SerialPort& port, ParamProcessState& state, HINSTANCE instance)
-    : instance_(instance), core_(*this, *this, port, serialEvents_, state), lineLog_(core_, instance) {}
+Win32ParamWindow::Win32ParamWindow(SerialPort& port, HINSTANCE instance)
+    : instance_(instance), core_(*this, *this, port, serialEvents_), lineLog_(core_, instance) {}
 
 Win32ParamWindow::~Win32ParamWindow() {
     for (HBRUSH brush : brushes_) {
@@ -316,7 +316,8 @@ INT_PTR Win32ParamWindow::tintBrush(HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(brushes_[index]);
 }
 
-MessageBoxAnswer Win32ParamWindow::messageBox(const MessageBoxRequest& request) {
+void Win32ParamWindow::messageBox(const MessageBoxRequest& request,
+                                  std::function<void(MessageBoxAnswer)> answered) {
     std::string body = request.text;
     if (!request.detail.empty()) {
         body += "\n" + request.detail;
@@ -332,7 +333,9 @@ MessageBoxAnswer Win32ParamWindow::messageBox(const MessageBoxRequest& request) 
     }
     // The box runs its own message loop: timer ticks and the watcher's messages still arrive.
     const int answer = ::MessageBoxW(hwnd_, toUtf16(body).c_str(), toUtf16(request.title).c_str(), style);
-    return answer == IDOK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
+    if (answered) {
+        answered(answer == IDOK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel);
+    }
 }
 
 void Win32ParamWindow::showBackgroundMenu(int x, int y) {
@@ -355,8 +358,9 @@ void Win32ParamWindow::showLineLog() {
     lineLog_.show(hwnd_);
 }
 
-std::string Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving) {
-    return tq37r::askFilePath(hwnd_, choice, forSaving);
+void Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving,
+                                   std::function<void(const std::string&)> chosen) {
+    chosen(tq37r::askFilePath(hwnd_, choice, forSaving));
 }
 
 void Win32ParamWindow::onDroppedFiles(HDROP drop) {
@@ -371,12 +375,15 @@ void Win32ParamWindow::onDroppedFiles(HDROP drop) {
     core_.onFilesDropped(paths);
 }
 
-void Win32ParamWindow::runProgress(const ProgressRequest& request) {
+void Win32ParamWindow::showProgress(const ProgressRequest& request, std::function<void()> cancelled) {
     progressRequest_ = &request;
-    ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(TQ37R_PROGRESS_DIALOG), hwnd_, &progressProc,
-                      reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(TQ37R_PROGRESS_DIALOG), hwnd_,
+                                             &progressProc, reinterpret_cast<LPARAM>(this));
     progress_ = nullptr;
     progressRequest_ = nullptr;
+    if (result == IDCANCEL) {
+        cancelled();
+    }
 }
 
 INT_PTR CALLBACK Win32ParamWindow::progressProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -414,10 +421,6 @@ void Win32ParamWindow::endDialog() {
 
 DialogClock::TimePoint Win32ParamWindow::now() const {
     return std::chrono::steady_clock::now();
-}
-
-void Win32ParamWindow::pause(std::chrono::milliseconds duration) {
-    ::Sleep(static_cast<DWORD>(duration.count()));
 }
 
 void Win32ParamWindow::setTimer(int timerId, std::chrono::milliseconds period) {

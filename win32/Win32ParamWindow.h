@@ -20,8 +20,7 @@ namespace tq37r {
 // watcher's posted messages go to the core; the core works the controls through DialogView.
 class Win32ParamWindow final : public DialogView, public DialogClock {
 public:
-    explicit Win32ParamWindow(SerialPort& port, ParamProcessState& state = ParamProcessState::shared(),
-                              HINSTANCE instance = ::GetModuleHandleW(nullptr));
+    explicit Win32ParamWindow(SerialPort& port, HINSTANCE instance = ::GetModuleHandleW(nullptr));
     ~Win32ParamWindow();
     Win32ParamWindow(const Win32ParamWindow&) = delete;
     Win32ParamWindow& operator=(const Win32ParamWindow&) = delete;
@@ -40,9 +39,10 @@ public:
     void focus(int id) override;
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
-    MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
-    std::string askFilePath(const FileChoice& choice, bool forSaving) override;
-    void runProgress(const ProgressRequest& request) override;
+    void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
+    void askFilePath(const FileChoice& choice, bool forSaving,
+                     std::function<void(const std::string&)> chosen) override;
+    void showProgress(const ProgressRequest& request, std::function<void()> cancelled) override;
     void setProgress(int step, std::string_view text) override;
     void closeProgress() override;
     void showLineLog() override;
@@ -50,7 +50,6 @@ public:
 
     // DialogClock
     TimePoint now() const override;
-    void pause(std::chrono::milliseconds duration) override;
     void setTimer(int timerId, std::chrono::milliseconds period) override;
     void killTimer(int timerId) override;
 
@@ -69,7 +68,7 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
-    HWND progress_ = nullptr; // while runProgress runs
+    HWND progress_ = nullptr; // while showProgress runs
     const ProgressRequest* progressRequest_ = nullptr;
     std::set<HWND> toolsAdded_;
     std::map<int, GainTint> tints_;

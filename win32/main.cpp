@@ -12,6 +12,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                         ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     tq37r::Win32SerialPort port;
-    tq37r::Win32ParamWindow window(port, tq37r::ParamProcessState::shared(), instance);
+    tq37r::Win32ParamWindow window(port, instance);
     return window.run() < 0 ? 1 : 0;
 }

@@ -1,5 +1,7 @@
 #include "serial/posix/PortNames.h"
 
+#include "serial/PortName.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -15,10 +17,6 @@ namespace tq37r {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string comName(int portNumber) {
-    return "COM" + std::to_string(portNumber);
-}
 
 // Follows symlinks: a link to a vanished device does not count.
 bool isPresent(const fs::path& path) {
@@ -84,7 +82,7 @@ std::string resolvePortName(int portNumber) {
         if (portNumber < 1) {
             return {};
         }
-        const fs::path path = fs::path(dir) / comName(portNumber);
+        const fs::path path = fs::path(dir) / ComPort(portNumber).name();
         return isPresent(path) ? path.string() : std::string{};
     }
     return resolvePortName(portNumber, DeviceRoots{});
@@ -94,7 +92,7 @@ std::string resolvePortName(int portNumber, const DeviceRoots& roots) {
     if (portNumber < 1) {
         return {};
     }
-    if (const fs::path named = roots.dev / comName(portNumber); isPresent(named)) {
+    if (const fs::path named = roots.dev / ComPort(portNumber).name(); isPresent(named)) {
         return named.string();
     }
     const std::vector<std::string> devices = presentDevices(roots);

@@ -1,5 +1,7 @@
 #include "serial/posix/PosixSerialPort.h"
 
+#include "serial/PortName.h"
+
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -43,20 +45,6 @@ OpenFailure failureFromErrno(int error) {
     }
 }
 
-// The number n of "COMn"; 0 (no such port) when the digits overflow.
-std::optional<int> comNumber(std::string_view name) {
-    constexpr std::string_view kPrefix = "COM";
-    if (!name.starts_with(kPrefix) || name.size() == kPrefix.size() ||
-        !std::all_of(name.begin() + kPrefix.size(), name.end(),
-                     [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    int number = 0;
-    if (std::from_chars(name.data() + kPrefix.size(), name.data() + name.size(), number).ec != std::errc{}) {
-        return 0;
-    }
-    return number;
-}
 
 // A UART's divisor rarely hits a rate exactly; 2% is what a receiver tolerates.
 bool rateTaken(std::uint32_t wanted, std::optional<std::uint32_t> actual) {
@@ -84,8 +72,8 @@ PosixSerialPort::~PosixSerialPort() {
 }
 
 std::string PosixSerialPort::resolve(std::string_view portName) const {
-    if (const std::optional<int> number = comNumber(portName)) {
-        return resolvePortName(*number);
+    if (const std::optional<ComPort> port = ComPort::parse(portName)) {
+        return resolvePortName(port->number());
     }
     return std::string(portName);
 }

@@ -1,5 +1,7 @@
 #include "serial/win32/Win32SerialPort.h"
 
+#include "serial/PortName.h"
+
 #include <algorithm>
 #include <string>
 
@@ -17,10 +19,7 @@ OpenResult failed(OpenFailure failure, DWORD error) {
 }
 
 bool isComName(std::string_view name) {
-    constexpr std::string_view kPrefix = "COM";
-    return name.starts_with(kPrefix) && name.size() > kPrefix.size() &&
-           std::all_of(name.begin() + kPrefix.size(), name.end(),
-                       [](char c) { return c >= '0' && c <= '9'; });
+    return ComPort::parse(name).has_value();
 }
 
 // Ends an overlapped transfer: waits for it up to limit, cancels it past that, and returns the

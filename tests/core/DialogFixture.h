@@ -16,14 +16,22 @@ using namespace std::chrono_literals;
 // The dialog core against a fake window, a fake clock and a fake port: no toolkit, no pty, no waiting.
 class DialogFixture : public ::testing::Test {
 protected:
-    DialogFixture() { dialog.OnInitDialog(); }
+    DialogFixture() {
+        port.clock = &clock;
+        dialog.OnInitDialog();
+    }
 
     void click(int controlId) { dialog.onCommand(controlId); }
     // Opens COM1 as if the gains had been read already, so only what a test sends goes out.
     void openQuietly() {
-        state.firstOpenRead = false;
+        dialog.session().skipFirstOpenRead();
         click(id::kOpenClose);
         ASSERT_TRUE(port.isOpen());
+    }
+    // The operator types into an edit, as a window tells the core.
+    void type(int editId, std::string text) {
+        view.type(editId, std::move(text));
+        dialog.onEditChanged(editId);
     }
     // The controller's bytes arrive and the watcher's notification is handled.
     void reply(const Bytes& bytes) {
@@ -41,6 +49,7 @@ protected:
             codes.push_back(sent[3]);
         }
         port.written.clear();
+        port.writtenAt.clear();
         return codes;
     }
 
@@ -48,8 +57,7 @@ protected:
     FakeClock clock;
     FakePort port;
     FakeSink sink;
-    ParamProcessState state;
-    ParamDialog dialog{view, clock, port, sink, state};
+    ParamDialog dialog{view, clock, port, sink};
 };
 
 } // namespace tq37r::test

@@ -20,6 +20,12 @@ protected:
         dialog.onEditChanged(editId);
     }
     GainTint tint(int editId) { return view.tints[editId]; }
+    // Write to TQ-37R, acknowledged; the check's second read goes after the controller's pause.
+    void save() {
+        click(id::kSaveConfiguration);
+        reply(makeFrame(0xFA, {0x86}));
+        tick(100ms);
+    }
 
     std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("tq37r-gains-" + std::to_string(::getpid()) + ".gains");
@@ -56,8 +62,7 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
     click(id::kSetPitch);
     reply(makeFrame(0xFA, {0xE4}));
     port.written.clear();
-    click(id::kSaveConfiguration);
-    reply(makeFrame(0xFA, {0x86}));
+    save();
     EXPECT_EQ(takeSentCodes(), (std::vector<std::uint8_t>{0x86, 0xEA, 0xEC}))
         << "the check reads both blocks";
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::InFlash);
@@ -68,8 +73,7 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
     click(id::kSetPitch);
     reply(makeFrame(0xFA, {0xE4}));
     typeGain(id::kXP, "99"); // typed meanwhile, not sent: the check leaves it alone
-    click(id::kSaveConfiguration);
-    reply(makeFrame(0xFA, {0x86}));
+    save();
     readBack(44);
     EXPECT_EQ(status(), "Saved, but Pitch Level Coefficient reads 44, not 41.");
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Mismatch);
@@ -83,8 +87,7 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
 
     // Two others differ: the first of them is named, and the count is of the rest.
     typeGain(id::kXP, "15");
-    click(id::kSaveConfiguration);
-    reply(makeFrame(0xFA, {0x86}));
+    save();
     reply(makeFrame(0xEB, {5, 5, 0, 15, 1, 10, 0, 0, 0, 15, 45, 60, 45, 0, 30, 35, 0, 30}));
     reply(makeFrame(0xED, {15, 1, 8, 15, 2, 9})); // X I and X D read otherwise
     EXPECT_EQ(status(), "Saved, but X I reads 2, not 1; 1 more gain differs.");
@@ -92,8 +95,7 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::InFlash);
 
     // A check whose answers never came does not swallow the next Read's replies.
-    click(id::kSaveConfiguration);
-    reply(makeFrame(0xFA, {0x86}));
+    save();
     click(id::kRead);
     readBack(44);
     EXPECT_EQ(status(), "Read TQ-36R OK！");

@@ -34,9 +34,8 @@ struct LoggedLink : ::testing::Test {
     FakeClock clock;
     FakeSink sink;
     Unheard listener;
-    LinkBuffers buffers;
     LineLog log;
-    ControllerLink link{port, clock, listener, buffers};
+    ControllerLink link{port, clock, listener};
 };
 
 TEST_F(LoggedLink, AReadWithANoisyByteAndABadFrameIsLoggedEventByEvent) {
@@ -51,7 +50,8 @@ TEST_F(LoggedLink, AReadWithANoisyByteAndABadFrameIsLoggedEventByEvent) {
     line.insert(line.end(), good.begin(), good.end());
     port.input.assign(line.begin(), line.end());
     link.onRxReady();
-    link.send(request::readGainBlock(GainBlock::Second)); // after the read pair's pause
+    clock.advance(98ms, [](int) {});
+    link.send(request::readGainBlock(GainBlock::Second));
     clock.advance(1000ms, [](int) {});
     link.poll();
     link.hungUp();

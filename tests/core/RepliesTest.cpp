@@ -11,7 +11,7 @@ protected:
 };
 
 TEST_F(Replies, GainBlocksFillTheGridUnsignedAndOverwriteTypedText) {
-    view.type(id::kYD, "99"); // typed, not sent: replaced by the field's value
+    type(id::kYD, "99"); // typed, not sent: replaced by the field's value
     Bytes block1(18);
     for (std::size_t i = 0; i < block1.size(); ++i) {
         block1[i] = static_cast<std::uint8_t>(i + 1);
@@ -86,7 +86,7 @@ TEST_F(Replies, StateReportsDriveTheIndicatorCaptionsOnlyOnChange) {
     view.setText(id::kFlightModeStabilised, "untouched");
     reply(makeFrame(0xF1, {0x00, 0x03, 0x40}));
     EXPECT_EQ(view.text(id::kFlightModeStabilised), "untouched");
-    EXPECT_EQ(state.shownFlightModeState, 3);
+    EXPECT_EQ(dialog.processState().shownFlightModeState, 3);
     reply(makeFrame(0xF1, {0x00, 0x01, 0x40}));
     EXPECT_EQ(view.text(id::kFlightModeStabilised), "增稳ON");
     view.setText(id::kTaskCancel, "untouched");

@@ -69,9 +69,8 @@ protected:
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("tq37r-e2e-" + std::to_string(::getpid()));
     const std::filesystem::path flash = dir / "flash";
-    ParamProcessState state;
     std::unique_ptr<PosixSerialPort> port = makeWindowPort();
-    ParamWindow window{*port, state};
+    ParamWindow window{*port};
     std::unique_ptr<testing::SimProcess> sim;
 };
 

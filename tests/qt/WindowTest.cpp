@@ -36,7 +36,7 @@ protected:
             boxes.push_back(request);
             return MessageBoxAnswer::Ok;
         });
-        state.firstOpenRead = false; // no real 800 ms of pauses
+        window.core().session().skipFirstOpenRead(); // no real 800 ms of pauses
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
@@ -44,9 +44,8 @@ protected:
 
     QLineEdit* edit(int controlId) const { return window.edit(controlId); }
 
-    ParamProcessState state;
     FakePort port;
-    ParamWindow window{port, state};
+    ParamWindow window{port};
     std::vector<MessageBoxRequest> boxes;
 };
 
@@ -174,6 +173,7 @@ TEST_F(Window, TheLineLogWindowShowsARequestLiveAndSavesIt) {
     QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);
     QTest::mouseClick(window.button(id::kRead), Qt::LeftButton);
     QTRY_VERIFY(log->lines()->toPlainText().contains("-> A5 5A 04 EA EE AA  read gains, first block"));
+    QTRY_VERIFY(log->lines()->toPlainText().contains("read gains, second block")); // after the pause
 
     const auto path =
         std::filesystem::temp_directory_path() / ("tq37r-log-" + std::to_string(::getpid()) + ".txt");

@@ -250,7 +250,7 @@ TEST(SimLine, TakesRequestsAtTheLineRateAndASecondReadOnlyAfterTheGap) {
     EXPECT_EQ(tool.listen(500ms), Codes{code::kGainBlock1}) << "the second read came too soon";
     EXPECT_GE(tool.firstByte.value_or(asked) - asked, lineTime(6, 9600));
     asked = tool.send(request::readGainBlock(GainBlock::First));
-    std::this_thread::sleep_until(asked + ControllerLink::kReadPairPause + 10ms);
+    std::this_thread::sleep_until(asked + request::kReadPairPause + 10ms);
     tool.send(request::readGainBlock(GainBlock::Second));
     EXPECT_EQ(tool.listen(1s, code::kGainBlock2), (Codes{code::kGainBlock1, code::kGainBlock2}));
     EXPECT_NE(sim.stop().find("requests-ignored-gap 1\n"), std::string::npos);

@@ -35,31 +35,27 @@ void FakeView::type(int id, std::string text) {
     texts[id] = std::move(text);
 }
 
-MessageBoxAnswer FakeView::messageBox(const MessageBoxRequest& request) {
+void FakeView::messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) {
     boxes.push_back(request);
     if (whileBoxIsUp) {
         whileBoxIsUp();
     }
-    return answer;
+    if (answered) {
+        answered(answer);
+    }
 }
 
-void FakeView::runProgress(const ProgressRequest& request) {
+void FakeView::showProgress(const ProgressRequest& request, std::function<void()> cancelled) {
     progressBoxes.push_back(request);
     progressUp = true;
-    while (progressUp && whileProgressIsUp && !whileProgressIsUp()) {
+    bool cancel = false;
+    while (progressUp && whileProgressIsUp && !(cancel = whileProgressIsUp())) {
+    }
+    if (progressUp && cancel) {
+        progressUp = false;
+        cancelled();
     }
     progressUp = false;
-}
-
-void FakeClock::pause(std::chrono::milliseconds duration) {
-    pauses.push_back(duration);
-    now_ += duration;
-    // Ticks that fell into the pause are lost, not delivered late.
-    for (auto& [id, timer] : timers_) {
-        while (timer.next <= now_) {
-            timer.next += timer.period;
-        }
-    }
 }
 
 void FakeClock::setTimer(int timerId, std::chrono::milliseconds period) {
@@ -100,6 +96,9 @@ bool FakePort::write(std::span<const std::uint8_t> bytes) {
         return false;
     }
     written.emplace_back(bytes.begin(), bytes.end());
+    if (clock != nullptr) {
+        writtenAt.push_back(clock->now());
+    }
     if (peer) {
         peer(written.back());
         if (!input.empty() && sink_ != nullptr) {

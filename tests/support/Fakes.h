@@ -29,9 +29,11 @@ public:
     void focus(int id) override { focused = id; }
     void setToolTip(int id, std::string_view text) override { toolTips[id] = text; }
     void setTint(int id, GainTint tint) override { tints[id] = tint; }
-    MessageBoxAnswer messageBox(const MessageBoxRequest& request) override;
-    std::string askFilePath(const FileChoice&, bool) override { return chosenFile; }
-    void runProgress(const ProgressRequest& request) override;
+    void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
+    void askFilePath(const FileChoice&, bool, std::function<void(const std::string&)> chosen) override {
+        chosen(chosenFile);
+    }
+    void showProgress(const ProgressRequest& request, std::function<void()> cancelled) override;
     void setProgress(int step, std::string_view text) override {
         progressSteps.push_back({step, std::string(text)});
     }
@@ -46,8 +48,8 @@ public:
     std::map<int, std::string> toolTips;
     std::map<int, GainTint> tints;
     std::vector<MessageBoxRequest> boxes;
-    MessageBoxAnswer answer = MessageBoxAnswer::Ok;
-    std::function<void()> whileBoxIsUp; // runs inside the modal box, as events would
+    MessageBoxAnswer answer = MessageBoxAnswer::Ok; // given at once, as a modal box would
+    std::function<void()> whileBoxIsUp;             // runs before the answer, as events would
     std::string chosenFile;             // what the file dialog answers; "" is Cancel
     // Runs while the progress box is up, as events would, until it returns true: the operator
     // pressed Cancel.
@@ -64,19 +66,16 @@ private:
     std::map<int, int> selections_;
 };
 
-// Time that moves only when a test moves it, or when the dialog pauses.
+// Time that moves only when a test moves it.
 class FakeClock : public DialogClock {
 public:
     TimePoint now() const override { return now_; }
-    void pause(std::chrono::milliseconds duration) override;
     void setTimer(int timerId, std::chrono::milliseconds period) override;
     void killTimer(int timerId) override { timers_.erase(timerId); }
 
     // Moves time on, ticking every due timer into onTick in time order.
     void advance(std::chrono::milliseconds duration, const std::function<void(int)>& onTick);
     bool timerRunning(int timerId) const { return timers_.count(timerId) != 0; }
-
-    std::vector<std::chrono::milliseconds> pauses;
 
 private:
     struct Timer {
@@ -108,9 +107,12 @@ public:
     void rxDrained() override {}
     std::string resolve(std::string_view portName) const override;
 
+    // When set, each write's time is kept in writtenAt.
+    const LinkClock* clock = nullptr;
     std::set<std::string> present{"COM1"};
     OpenFailure failure = OpenFailure::None; // what open() reports for a present port
     std::vector<Bytes> written;
+    std::vector<LinkClock::TimePoint> writtenAt;
     std::function<void(const Bytes&)> peer;
     std::deque<std::uint8_t> input;
     std::string openedName;

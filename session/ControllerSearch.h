@@ -11,9 +11,8 @@
 
 namespace tq37r {
 
-// The COM names the window's port list offers, COM1 to COM9, and those of them that stand for a
-// device on this machine: where a search looks unless told otherwise.
-inline constexpr int kListedPorts = 9;
+// The COM names of the window's port list that stand for a device on this machine: where a
+// search looks unless told otherwise.
 std::vector<std::string> listedPortsPresent(const SerialPort& port);
 
 // Finds the ports and rates at which the controller answers: each port at each rate, in the

@@ -1,6 +1,8 @@
-#include "device/ControllerSearch.h"
+#include "session/ControllerSearch.h"
 
 #include <variant>
+
+#include "serial/PortName.h"
 
 namespace tq37r {
 namespace {
@@ -11,8 +13,8 @@ const Request kProbe = request::readGainBlock(GainBlock::First);
 
 std::vector<std::string> listedPortsPresent(const SerialPort& port) {
     std::vector<std::string> present;
-    for (int n = 1; n <= kListedPorts; ++n) {
-        if (std::string name = "COM" + std::to_string(n); !port.resolve(name).empty()) {
+    for (const ComPort& listed : ComPort::listed()) {
+        if (std::string name = listed.name(); !port.resolve(name).empty()) {
             present.push_back(std::move(name));
         }
     }

@@ -108,9 +108,8 @@ CaptionInk captionInk(HWND button) {
 
 class Win32Window : public ::testing::Test {
 protected:
-    ParamProcessState state;
     FakePort port;
-    Win32ParamWindow window{port, state};
+    Win32ParamWindow window{port};
 };
 
 TEST_F(Win32Window, TheDialogIsTheTemplateControlForControlInTabOrder) {
@@ -234,8 +233,7 @@ TEST_F(Win32Window, TypedPortTextIsNoSelection) {
 TEST(Win32WindowOnAPort, EnterOpensCom1AndTheGainRepliesFillTheGrid) {
     PtyPeer peer;
     Win32SerialPort port;
-    ParamProcessState state;
-    Win32ParamWindow window{port, state};
+    Win32ParamWindow window{port};
     runWhile(window, [&](HWND dialog) {
         ::PostMessageW(::GetWindow(::GetDlgItem(dialog, id::kPortList), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0);
         Bytes expected;

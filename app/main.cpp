@@ -48,6 +48,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tq37r-params"));
     QApplication::setDesktopFileName(QStringLiteral("tq37r-params"));
-    theApp.InitInstance();
-    return 0;
+    // As the framework does: a true result would hand over to an application loop of its own.
+    return theApp.InitInstance() ? QApplication::exec() : 0;
 }

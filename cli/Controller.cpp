@@ -1,23 +1,13 @@
 #include "cli/Controller.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "cli/CommandError.h"
 #include "device/FrameText.h"
+#include "device/HexText.h"
 
 namespace tq37r::cli {
-
-namespace {
-
-std::string hex(std::uint8_t code) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", code);
-    return text;
-}
-
-} // namespace
 
 Controller::Controller(SerialPort& port, LineWait& line, Timing timing)
     : line_(line), timing_(timing),
@@ -60,7 +50,7 @@ std::vector<Reply> Controller::askAll(const std::vector<Request>& requests) {
     if (answers->failed) {
         const Request& request = requests[*answers->failed];
         const int attempts = 1 + timing_.retries;
-        throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (" + hex(request.code) +
+        throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (0x" + hexByte(request.code) +
                                               ") after " + std::to_string(attempts) +
                                               (attempts == 1 ? " try" : " tries"));
     }

@@ -4,6 +4,7 @@
 
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
+#include "device/HexText.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
 
@@ -55,9 +56,7 @@ int mixing(Controller& controller, std::optional<int> item, Output& out) {
     } else {
         const auto mode = std::get<reply::MixingMode>(controller.ask(request::readMixingMode()));
         if (mode.item < 0) {
-            char byte[8];
-            std::snprintf(byte, sizeof byte, "0x%02X", mode.modeByte);
-            throw CommandError(kExitDifferent, "the controller reports mixing mode " + std::string(byte) +
+            throw CommandError(kExitDifferent, "the controller reports mixing mode 0x" + hexByte(mode.modeByte) +
                                                    ", which no entry names");
         }
         item = mode.item + 1;

@@ -26,7 +26,7 @@ namespace {
 
 struct Settings {
     std::string port = "COM1";
-    std::uint32_t baud = 19200; // what the window selects at start
+    std::uint32_t baud = kDefaultBaudRate;
     std::uint32_t timeoutMs = 1000;
     std::uint32_t retries = 2;
     bool json = false;

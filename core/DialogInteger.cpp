@@ -2,24 +2,14 @@
 
 #include <limits>
 
+#include "core/Blanks.h"
+
 namespace tq37r {
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
 
 std::optional<std::int32_t> parseDialogInteger(std::string_view text) {
+    text = trimmedOfBlanks(text);
     std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isBlank(text[end - 1])) {
-        --end;
-    }
+    const std::size_t end = text.size();
     bool negative = false;
     if (begin < end && (text[begin] == '+' || text[begin] == '-')) {
         negative = text[begin] == '-';

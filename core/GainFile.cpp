@@ -1,6 +1,8 @@
 #include "core/GainFile.h"
 
-#include <cstdio>
+#include "core/Blanks.h"
+#include "device/HexText.h"
+
 #include <utility>
 
 namespace tq37r {
@@ -9,20 +11,6 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Messages quote at most this much of a line, so a huge line gives a short message.
 constexpr std::size_t kShownLength = 40;
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Cuts on a UTF-8 character boundary so the message stays valid UTF-8.
 std::string shown(std::string_view text) {
@@ -42,11 +30,8 @@ std::optional<std::string> controlCharacterIn(std::string_view line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         if ((c < 0x20 && c != '\t') || c == 0x7F) {
-            char text[64];
-            std::snprintf(text, sizeof text, "%s (0x%02X) in column %u",
-                          c == '\r' ? "a stray carriage return" : "a control character", c,
-                          static_cast<unsigned>(i + 1));
-            return text;
+            return std::string(c == '\r' ? "a stray carriage return" : "a control character") + " (0x" +
+                   hexByte(c) + ") in column " + std::to_string(i + 1);
         }
     }
     return std::nullopt;
@@ -63,7 +48,7 @@ std::optional<std::string> readLine(std::string_view line, std::size_t lineNumbe
     if (std::optional<std::string> control = controlCharacterIn(line)) {
         return control;
     }
-    line = trimmed(line);
+    line = trimmedOfBlanks(line);
     if (line.empty()) {
         return std::nullopt;
     }
@@ -71,12 +56,12 @@ std::optional<std::string> readLine(std::string_view line, std::size_t lineNumbe
     if (equals == std::string_view::npos) {
         return "expected \"name = value\"";
     }
-    const std::string_view name = trimmed(line.substr(0, equals));
+    const std::string_view name = trimmedOfBlanks(line.substr(0, equals));
     if (name.empty() || name.find_first_of(" \t") != std::string_view::npos) {
         return "expected \"name = value\"";
     }
     // The value is checked before the name: a malformed line is malformed whoever's gain it is.
-    const std::string_view text = trimmed(line.substr(equals + 1));
+    const std::string_view text = trimmedOfBlanks(line.substr(equals + 1));
     if (text.empty()) {
         return "no value after \"=\"";
     }

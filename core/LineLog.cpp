@@ -6,6 +6,7 @@
 #include "core/FileReplacement.h"
 #include "core/JsonString.h"
 #include "device/FrameText.h"
+#include "device/HexText.h"
 #include "protocol/Frame.h"
 
 namespace tq37r {
@@ -33,9 +34,7 @@ std::string hexOf(const LineLog::Entry& e) {
     const std::size_t shown = std::min<std::size_t>(e.size, LineLog::kBytesKept);
     std::string hex;
     for (std::size_t i = 0; i < shown; ++i) {
-        char byte[4];
-        std::snprintf(byte, sizeof byte, "%s%02X", i == 0 ? "" : " ", e.bytes[i]);
-        hex += byte;
+        hex += (i == 0 ? "" : " ") + hexByte(e.bytes[i]);
     }
     if (e.size > shown) {
         hex += " …";

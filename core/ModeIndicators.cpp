@@ -4,6 +4,7 @@
 
 #include "core/DialogView.h"
 #include "core/ProcessState.h"
+#include "device/Requests.h"
 #include "res/ControlIds.h"
 
 namespace tq37r {
@@ -27,7 +28,7 @@ constexpr std::array<std::array<const char*, 4>, 4> kTaskCaptions{{
 }};
 constexpr std::array<int, 4> kTaskButtons{id::kTaskReturn, id::kTaskCircle, id::kTaskTakeOff,
                                           id::kTaskCancel};
-constexpr std::int32_t kTaskCancelled = 255;
+constexpr auto kTaskCancelled = static_cast<std::int32_t>(Task::Cancel);
 
 } // namespace
 

@@ -56,13 +56,12 @@ bool ControllerLink::send(const Request& request, std::chrono::milliseconds pati
     if (!port_.isOpen()) {
         return false;
     }
-    const std::size_t size = tx_.assemble(request.code, request.payload());
-    if (!sendFrame(port_, tx_, size)) {
+    if (tx_.assemble(request.code, request.payload()) == 0 || !sendFrame(port_, tx_)) {
         return false;
     }
     const TimePoint sent = clock_.now();
     if (observer_ != nullptr) {
-        observer_->sent(tx_.bytes(size), sent);
+        observer_->sent(tx_.assembled(), sent);
     }
     if (request.answer.kind != Answer::Kind::None) {
         awaited_.push_back({request, sent + patience});

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "device/Codes.h"
+#include "device/HexText.h"
 #include "protocol/Frame.h"
 
 namespace tq37r {
@@ -18,37 +19,6 @@ std::string taskName(std::uint8_t task) {
         return kNames[task];
     }
     return task == static_cast<std::uint8_t>(Task::Cancel) ? "cancel" : std::to_string(task);
-}
-
-std::string hexCode(std::uint8_t code) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", code);
-    return text;
-}
-
-// What an acknowledgement acknowledges.
-std::string acknowledged(std::uint8_t code) {
-    if (const std::optional<GainGroup> group = groupOfSetCode(code)) {
-        return std::string(rowOf(*group).name) + " control";
-    }
-    switch (code) {
-    case code::kSaveConfiguration:
-        return "save";
-    case code::kAutoReturn:
-        return "automatic return";
-    case code::kSetTargetAltitude:
-        return "target altitude";
-    case code::kSetCirclingRadius:
-        return "circling radius";
-    case code::kSetMixingMode:
-        return "mixing mode";
-    case code::kSetFlightMode:
-        return "flight mode";
-    case code::kSetTask:
-        return "task";
-    default:
-        return hexCode(code);
-    }
 }
 
 std::string word(const Request& r) {
@@ -97,17 +67,16 @@ std::string describeRequest(const Request& r) {
     default:
         break;
     }
-    return "request " + hexCode(r.code);
+    return "request " + hexByte(r.code);
 }
 
 std::string describeRequestFrame(std::span<const std::uint8_t> frameBytes) {
     Request r;
-    if (frameBytes.size() < frame::kPayloadOffset + 2) {
+    if (frameBytes.size() < frame::kOverhead) {
         return "too short for a request";
     }
     r.code = frameBytes[frame::kCodeOffset];
-    const std::size_t payload =
-        std::min(frameBytes.size() - frame::kPayloadOffset - 2, r.payloadBytes.size());
+    const std::size_t payload = std::min(frame::payloadSize(frameBytes.size()), r.payloadBytes.size());
     for (std::size_t i = 0; i < payload; ++i) {
         r.payloadBytes[i] = frameBytes[frame::kPayloadOffset + i];
     }
@@ -123,7 +92,7 @@ std::string describeReplyFrame(std::span<const std::uint8_t> frameBytes) {
         return r->block == GainBlock::First ? "gains block 1" : "gains block 2";
     }
     if (const auto* r = std::get_if<reply::Acknowledgement>(&reply)) {
-        return "ack " + acknowledged(r->acknowledgedCode);
+        return "ack " + acknowledgedName(r->acknowledgedCode);
     }
     if (const auto* r = std::get_if<reply::StateReport>(&reply)) {
         std::snprintf(text, sizeof text, "state flight-mode %d task %d", int(r->flightModeState),
@@ -147,14 +116,14 @@ std::string describeReplyFrame(std::span<const std::uint8_t> frameBytes) {
         return text;
     }
     if (const auto* r = std::get_if<reply::MixingMode>(&reply)) {
-        return "mixing mode " + (r->item >= 0 ? std::to_string(r->item + 1) : "byte " + hexCode(r->modeByte));
+        return "mixing mode " + (r->item >= 0 ? std::to_string(r->item + 1) : "byte " + hexByte(r->modeByte));
     }
     if (code == code::kUnsolicitedF2 || code == code::kUnsolicitedF3) {
-        return "telemetry " + hexCode(code);
+        return "telemetry " + hexByte(code);
     }
     // A code the decoder has a layout for that decoded to nothing: the frame was too short for it.
     const bool known = replyPayloadSize(code) > 0;
-    return "code " + hexCode(code) + (known ? ", too short for its layout" : ", not one the tool reads");
+    return "code " + hexByte(code) + (known ? ", too short for its layout" : ", not one the tool reads");
 }
 
 } // namespace tq37r

@@ -1,10 +1,12 @@
 #include "device/Reply.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
 
 #include "device/Codes.h"
+#include "device/HexText.h"
 #include "device/Requests.h"
 #include "protocol/Frame.h"
 
@@ -12,19 +14,28 @@ namespace tq37r {
 
 namespace {
 
-struct AcknowledgementText {
+struct Acknowledged {
     std::uint8_t code;
-    std::string_view text;
+    std::string_view name;       // for a person reading the line
+    std::string_view statusText; // the controller's own words; "" shows nothing
 };
 
-// Beside the gain rows' own texts; other codes (a flight mode, a task) show nothing.
-constexpr std::array<AcknowledgementText, 5> kAcknowledgementTexts{{
-    {code::kSaveConfiguration, "Save configuration parameters success！"},
-    {code::kAutoReturn, "设置是否自动返航成功！"},
-    {code::kSetTargetAltitude, "设置目标高度成功！"},
-    {code::kSetCirclingRadius, "设置盘旋半径成功！"},
-    {code::kSetMixingMode, "设置混控模式成功！"},
+// Beside the gain rows, which have both in the gain table.
+constexpr std::array<Acknowledged, 7> kAcknowledged{{
+    {code::kSaveConfiguration, "save", "Save configuration parameters success！"},
+    {code::kAutoReturn, "automatic return", "设置是否自动返航成功！"},
+    {code::kSetTargetAltitude, "target altitude", "设置目标高度成功！"},
+    {code::kSetCirclingRadius, "circling radius", "设置盘旋半径成功！"},
+    {code::kSetMixingMode, "mixing mode", "设置混控模式成功！"},
+    {code::kSetFlightMode, "flight mode", ""},
+    {code::kSetTask, "task", ""},
 }};
+
+const Acknowledged* acknowledgedEntry(std::uint8_t code) {
+    const auto found = std::find_if(kAcknowledged.begin(), kAcknowledged.end(),
+                                    [code](const Acknowledged& entry) { return entry.code == code; });
+    return found == kAcknowledged.end() ? nullptr : &*found;
+}
 
 class Payload {
 public:
@@ -94,49 +105,75 @@ Reply decodeGainReadBack(const Payload& p, GainBlock block) {
     return r;
 }
 
-std::optional<StatusMessage> acknowledgementStatus(std::uint8_t acknowledgedCode) {
-    if (const std::optional<GainGroup> group = groupOfSetCode(acknowledgedCode)) {
-        return StatusMessage(rowOf(*group).setOkText, kCountdownReply);
+Reply decodeAcknowledgement(const Payload& p) {
+    const auto acknowledged = static_cast<std::uint8_t>(p.u8(0));
+    std::optional<StatusMessage> status;
+    if (const std::optional<GainGroup> group = groupOfSetCode(acknowledged)) {
+        status = StatusMessage(rowOf(*group).setOkText, kCountdownReply);
+    } else if (const Acknowledged* entry = acknowledgedEntry(acknowledged); entry && !entry->statusText.empty()) {
+        status = StatusMessage(entry->statusText, kCountdownReply);
     }
-    for (const auto& entry : kAcknowledgementTexts) {
-        if (entry.code == acknowledgedCode) {
-            return StatusMessage(entry.text, kCountdownReply);
-        }
-    }
-    return std::nullopt;
+    return reply::Acknowledgement{acknowledged, status};
 }
 
 Reply decodeStateReport(const Payload& p) {
     reply::StateReport r;
     r.flightModeState = p.u8(1) & 3;
     const std::int32_t taskByte = p.u8(2);
-    r.taskState = taskByte < 16 ? taskByte >> 2 : 255;
+    r.taskState = taskByte < 16 ? taskByte >> 2 : static_cast<std::int32_t>(Task::Cancel);
     return r;
+}
+
+Reply decodeFlightParams(const Payload& p) {
+    return reply::FlightParams{p.u16(1), p.u16(3), StatusMessage(text::kReadFlightParamsOk, kCountdownReply)};
+}
+
+Reply decodeMixingMode(const Payload& p) {
+    const auto modeByte = static_cast<std::uint8_t>(p.u8(0));
+    return reply::MixingMode{mixingModeItem(modeByte), modeByte,
+                             StatusMessage(text::kReadMixingModeOk, kCountdownReply)};
+}
+
+// Each reply the tool reads: the payload its layout needs, beside the code that reads it.
+struct Decoder {
+    std::uint8_t code;
+    std::size_t payloadSize;
+    Reply (*decode)(const Payload&);
+};
+constexpr std::array<Decoder, 8> kDecoders{{
+    {code::kGyroResult, 4, decodeGyro},
+    {code::kFirmwareVersion, 2, decodeFirmware},
+    {code::kFlightParams, 5, decodeFlightParams},
+    {code::kMixingMode, 1, decodeMixingMode},
+    {code::kGainBlock1, readBackPayloadSize(GainBlock::First),
+     [](const Payload& p) { return decodeGainReadBack(p, GainBlock::First); }},
+    {code::kGainBlock2, readBackPayloadSize(GainBlock::Second),
+     [](const Payload& p) { return decodeGainReadBack(p, GainBlock::Second); }},
+    {code::kStateReport, 3, decodeStateReport},
+    {code::kAcknowledgement, 1, decodeAcknowledgement},
+}};
+
+const Decoder* decoderOf(std::uint8_t replyCode) {
+    const auto found = std::find_if(kDecoders.begin(), kDecoders.end(),
+                                    [replyCode](const Decoder& d) { return d.code == replyCode; });
+    return found == kDecoders.end() ? nullptr : &*found;
 }
 
 } // namespace
 
 std::size_t replyPayloadSize(std::uint8_t replyCode) {
-    switch (replyCode) {
-    case code::kGyroResult:
-        return 4;
-    case code::kFirmwareVersion:
-        return 2;
-    case code::kFlightParams:
-        return 5;
-    case code::kMixingMode:
-        return 1;
-    case code::kGainBlock1:
-        return readBackPayloadSize(GainBlock::First);
-    case code::kGainBlock2:
-        return readBackPayloadSize(GainBlock::Second);
-    case code::kStateReport:
-        return 3;
-    case code::kAcknowledgement:
-        return 1;
-    default:
-        return 0;
+    const Decoder* decoder = decoderOf(replyCode);
+    return decoder != nullptr ? decoder->payloadSize : 0;
+}
+
+std::string acknowledgedName(std::uint8_t requestCode) {
+    if (const std::optional<GainGroup> group = groupOfSetCode(requestCode)) {
+        return std::string(rowOf(*group).name) + " control";
     }
+    if (const Acknowledged* entry = acknowledgedEntry(requestCode)) {
+        return std::string(entry->name);
+    }
+    return hexByte(requestCode);
 }
 
 std::string firmwareText(const reply::FirmwareVersion& version) {
@@ -146,40 +183,15 @@ std::string firmwareText(const reply::FirmwareVersion& version) {
 }
 
 Reply decodeReply(std::span<const std::uint8_t> frameBytes) {
-    if (frameBytes.size() < frame::kPayloadOffset + 2) {
+    if (frameBytes.size() < frame::kOverhead) {
         return reply::Ignored{};
     }
-    const std::uint8_t replyCode = frameBytes[frame::kCodeOffset];
-    const std::size_t payloadSize = frameBytes.size() - frame::kPayloadOffset - 2;
-    if (payloadSize < replyPayloadSize(replyCode)) {
+    // 0xF2, 0xF3 and unknown codes have no visible effect, nor a frame too short for its layout.
+    const Decoder* decoder = decoderOf(frameBytes[frame::kCodeOffset]);
+    if (decoder == nullptr || frame::payloadSize(frameBytes.size()) < decoder->payloadSize) {
         return reply::Ignored{};
     }
-    const Payload p(frameBytes);
-    switch (replyCode) {
-    case code::kGyroResult:
-        return decodeGyro(p);
-    case code::kFirmwareVersion:
-        return decodeFirmware(p);
-    case code::kFlightParams:
-        return reply::FlightParams{p.u16(1), p.u16(3),
-                                   StatusMessage(text::kReadFlightParamsOk, kCountdownReply)};
-    case code::kMixingMode:
-        return reply::MixingMode{mixingModeItem(static_cast<std::uint8_t>(p.u8(0))),
-                                 static_cast<std::uint8_t>(p.u8(0)),
-                                 StatusMessage(text::kReadMixingModeOk, kCountdownReply)};
-    case code::kGainBlock1:
-        return decodeGainReadBack(p, GainBlock::First);
-    case code::kGainBlock2:
-        return decodeGainReadBack(p, GainBlock::Second);
-    case code::kStateReport:
-        return decodeStateReport(p);
-    case code::kAcknowledgement: {
-        const auto acknowledged = static_cast<std::uint8_t>(p.u8(0));
-        return reply::Acknowledgement{acknowledged, acknowledgementStatus(acknowledged)};
-    }
-    default:
-        return reply::Ignored{}; // 0xF2, 0xF3 and unknown codes have no visible effect
-    }
+    return decoder->decode(Payload(frameBytes));
 }
 
 } // namespace tq37r

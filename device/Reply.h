@@ -73,6 +73,8 @@ using Reply =
 std::size_t replyPayloadSize(std::uint8_t replyCode);
 // Turns a frame that passed its trailer and checksum test into what it means.
 Reply decodeReply(std::span<const std::uint8_t> frameBytes);
+// What an acknowledgement of this request code acknowledges, for a person: "Pitch control", "save".
+std::string acknowledgedName(std::uint8_t requestCode);
 // How the window names a firmware version in a gain file's header: "TQ-37 firmware 1.20".
 std::string firmwareText(const reply::FirmwareVersion& version);
 

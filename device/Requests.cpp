@@ -41,7 +41,7 @@ bool Answer::answeredBy(std::span<const std::uint8_t> frameBytes) const {
         return frameCode == code;
     }
     // An acknowledgement carries the acknowledged code as its one payload byte.
-    return frameCode == code::kAcknowledgement && frameBytes.size() > frame::kPayloadOffset + 2 &&
+    return frameCode == code::kAcknowledgement && frameBytes.size() > frame::kOverhead &&
            frameBytes[frame::kPayloadOffset] == code;
 }
 

@@ -15,7 +15,7 @@ std::uint8_t checksum(std::span<const std::uint8_t> frameBytes) {
 
 std::size_t assemble(std::span<std::uint8_t> out, std::uint8_t code, std::span<const std::uint8_t> payload) {
     // The length byte counts at most 255, and the frame must fit where it goes.
-    if (payload.size() > kMaxPayload || out.size() < payload.size() + 6) {
+    if (payload.size() > kMaxPayload || out.size() < sizeForPayload(payload.size())) {
         return 0;
     }
     const std::uint8_t length = lengthForPayload(payload.size());

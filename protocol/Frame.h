@@ -19,6 +19,17 @@ inline constexpr std::size_t kPayloadOffset = 4;
 inline constexpr std::uint8_t kMinLength = 4;
 inline constexpr std::size_t kMaxPayload = 255 - 4;
 
+// Bytes a frame carries beside its payload: the header, the length, the code, the checksum
+// and the trailer.
+inline constexpr std::size_t kOverhead = 6;
+inline constexpr std::size_t sizeForPayload(std::size_t payloadSize) {
+    return payloadSize + kOverhead;
+}
+// The payload bytes in a whole frame of this size.
+inline constexpr std::size_t payloadSize(std::size_t frameSize) {
+    return frameSize < kOverhead ? 0 : frameSize - kOverhead;
+}
+
 inline constexpr std::size_t totalSize(std::uint8_t length) {
     return std::size_t{length} + 2;
 }

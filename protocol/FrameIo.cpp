@@ -15,7 +15,7 @@ std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate) {
     return std::max(kMinimum, std::chrono::ceil<std::chrono::milliseconds>(lineTime(20, baudRate)));
 }
 
-bool sendFrame(SerialPort& port, const TxFrame& tx, std::size_t byteCount) {
+bool sendFrame(SerialPort& port, const TxFrame& tx) {
     if (!port.isOpen()) {
         return false;
     }
@@ -23,8 +23,7 @@ bool sendFrame(SerialPort& port, const TxFrame& tx, std::size_t byteCount) {
     if (port.takeLineErrors()) {
         port.purgeOutput();
     }
-    // A count beyond the buffer would send memory that is not the frame.
-    return port.write(tx.bytes(std::min(byteCount, TxFrame::kCapacity)));
+    return port.write(tx.assembled());
 }
 
 void drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler) {

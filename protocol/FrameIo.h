@@ -19,9 +19,9 @@ inline constexpr std::size_t kDrainChunk = 255;
 // the time of 20 bytes at the line rate, but never less than 50 ms.
 std::chrono::milliseconds frameQuietGap(std::uint32_t baudRate);
 
-// Writes the first byteCount bytes of tx whole, or abandons them after the write timeout.
+// Writes the frame assembled last in tx whole, or abandons it after the write timeout.
 // False when the port is closed or not every byte went.
-bool sendFrame(SerialPort& port, const TxFrame& tx, std::size_t byteCount);
+bool sendFrame(SerialPort& port, const TxFrame& tx);
 
 // Reads up to kDrainChunk queued bytes into the receiver, or discards the input
 // queue when a fresh line error is flagged; then lets the watcher announce any rest.

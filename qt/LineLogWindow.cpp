@@ -1,3 +1,4 @@
+#include "qt/Utf8.h"
 #include "qt/LineLogWindow.h"
 
 #include <QFontDatabase>
@@ -16,9 +17,6 @@
 namespace tq37r {
 namespace {
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 

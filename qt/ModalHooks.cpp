@@ -1,3 +1,4 @@
+#include "qt/Utf8.h"
 #include "qt/ModalHooks.h"
 
 #include <QFileDialog>
@@ -21,9 +22,6 @@ ModalHooks::FileDialogHook& fileDialogHook() {
     return hook;
 }
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMessageBox::Icon iconOf(MessageBoxRequest::Icon icon) {
     switch (icon) {
@@ -58,14 +56,14 @@ QString ModalHooks::askFile(QWidget* owner, const FileChoice& choice, bool forSa
     if (const FileDialogHook& hook = fileDialogHook()) {
         return hook(forSaving);
     }
-    const QString extension = fromUtf8(std::string(choice.extension));
-    const QString filter = fromUtf8(std::string(choice.filterName)) + QStringLiteral(" (*.") + extension +
+    const QString extension = fromUtf8(choice.extension);
+    const QString filter = fromUtf8(choice.filterName) + QStringLiteral(" (*.") + extension +
                            QStringLiteral(");;All files (*)");
     if (!forSaving) {
         return QFileDialog::getOpenFileName(owner, QStringLiteral("Open"), QString(), filter);
     }
     QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save"),
-                                                fromUtf8(std::string(choice.defaultName)), filter);
+                                                fromUtf8(choice.defaultName), filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".") + extension;
     }

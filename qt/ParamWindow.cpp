@@ -1,3 +1,4 @@
+#include "qt/Utf8.h"
 #include "qt/ParamWindow.h"
 
 #include <QComboBox>
@@ -24,9 +25,6 @@
 namespace tq37r {
 namespace {
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The local files of a drag; anything that is not a local file makes it no gain-file drop.
 std::vector<std::string> droppedFiles(const QMimeData* mime) {

@@ -1,3 +1,4 @@
+#include "qt/Utf8.h"
 #include "qt/TemplateDialog.h"
 
 #include <QComboBox>
@@ -18,9 +19,6 @@
 namespace tq37r {
 namespace {
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 bool has(const ControlTemplate& control, std::uint32_t styleBit) {
     return (control.styles & styleBit) != 0;

@@ -34,10 +34,10 @@ trap stop_simulator EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# 19200 baud is what the dialog selects at start. The flash file lives in the build
-# folder, so "Write to TQ-37R" survives the next demo.
+# The simulator starts at the rate the dialog selects at start. The flash file lives in the
+# build folder, so "Write to TQ-37R" survives the next demo.
 # shellcheck disable=SC2086 # TQ37R_SIM_ARGS is a list of options
-TQ37R_PORT_DIR="$ports" "$sim" --port COM1 --baud 19200 --flash "$build/demo-flash.bin" ${TQ37R_SIM_ARGS:-} &
+TQ37R_PORT_DIR="$ports" "$sim" --port COM1 --flash "$build/demo-flash.bin" ${TQ37R_SIM_ARGS:-} &
 sim_pid=$!
 
 for _ in $(seq 100); do

@@ -23,7 +23,7 @@ struct OpenResult {
 // The line is always 8 data bits, no parity, one stop bit, no flow control, DTR and RTS off;
 // only the rate is chosen. Reads never wait; a write gives up after writeTimeout.
 struct PortSettings {
-    std::uint32_t baudRate = 19200;
+    std::uint32_t baudRate = 0;
     std::chrono::milliseconds writeTimeout{5000};
 };
 

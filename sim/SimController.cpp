@@ -13,7 +13,7 @@ namespace tq37r::sim {
 namespace {
 
 WireFrame makeFrame(std::uint8_t code, std::span<const std::uint8_t> payload) {
-    WireFrame out(payload.size() + 6);
+    WireFrame out(frame::sizeForPayload(payload.size()));
     out.resize(frame::assemble(out, code, payload));
     return out;
 }

@@ -110,7 +110,7 @@ ParseResult parseOptions(int argc, char** argv) {
     addValueOption(
         app, "--baud", "N",
         "the controller's rate: both ways paced at 10 bits a byte, a tool at another rate gets garbage "
-        "(default 115200; 0 = unpaced, any rate)",
+        "(default " + std::to_string(kDefaultBaudRate) + ", as the window starts; 0 = unpaced, any rate)",
         number(4000000, o.baud, "a baud rate up to 4000000"));
     addValueOption(app, "--flash", "FILE", "keep the saved settings in FILE across runs",
                    [&o](const std::string& value) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/BaudTable.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,7 +14,7 @@ namespace tq37r::sim {
 struct SimOptions {
     std::string portName; // link $TQ37R_PORT_DIR/<portName> to the pty; empty for none
     bool printDevicePath = false;
-    std::uint32_t baud = 115200;  // 0: as fast as the pty takes
+    std::uint32_t baud = kDefaultBaudRate; // the window's, so the two meet untold; 0: as fast as the pty takes
     std::string flashPath;        // empty: flash lives only as long as the process
     std::uint32_t reportMs = 500; // 0: no state reports
     FaultSettings faults;

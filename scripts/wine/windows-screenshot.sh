@@ -18,7 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-TQ37R_PORT_DIR=$PWD/wine/ports "$sim" --port COM1 --baud 19200 &
+TQ37R_PORT_DIR=$PWD/wine/ports "$sim" --port COM1 &
 sim_pid=$!
 TQ37R_MODEM_SHIM=$PWD/scripts/wine/modem-status-shim.so "$(dirname "$0")/wine-exec.sh" win32/tq37r-params.exe &
 tool_pid=$!

@@ -29,8 +29,8 @@ TEST(PosixSerialPort, HoldsTheDeviceExclusivelyUntilClosed) {
     PosixSerialPort first;
     PosixSerialPort second;
     int exclusive = -1;
-    ASSERT_TRUE(first.open("COM1", {}));
-    const OpenResult refused = second.open("COM1", {});
+    ASSERT_TRUE(first.open("COM1", {19200}));
+    const OpenResult refused = second.open("COM1", {19200});
     EXPECT_EQ(refused.failure, OpenFailure::InUse);
     EXPECT_NE(refused.osError, 0);
     EXPECT_FALSE(second.isOpen());
@@ -43,7 +43,7 @@ TEST(PosixSerialPort, HoldsTheDeviceExclusivelyUntilClosed) {
     ::flock(peer.slave(), LOCK_UN);
     ASSERT_EQ(::ioctl(peer.slave(), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0);
-    EXPECT_TRUE(second.open("COM1", {}));
+    EXPECT_TRUE(second.open("COM1", {19200}));
 }
 
 using Outcome = std::tuple<OpenFailure, int, std::string>;
@@ -60,13 +60,13 @@ TEST(PosixSerialPort, FailedOpensSayWhyAndLeaveNothingHeld) {
     std::ofstream(dir + "COM4") << "not a terminal";
     // COMn is looked up in the port folder alone, even where this machine has a port it would
     // count as COM1; any other name is a path.
-    EXPECT_EQ(outcome(port.open("COM1", {})), Outcome(OpenFailure::NoSuchDevice, 0, ""));
-    EXPECT_EQ(outcome(port.open("COM1x", {})), Outcome(OpenFailure::NoSuchDevice, ENOENT, "COM1x"));
-    EXPECT_EQ(outcome(port.open("COM4", {})), Outcome(OpenFailure::Other, ENOTTY, dir + "COM4"));
+    EXPECT_EQ(outcome(port.open("COM1", {19200})), Outcome(OpenFailure::NoSuchDevice, 0, ""));
+    EXPECT_EQ(outcome(port.open("COM1x", {19200})), Outcome(OpenFailure::NoSuchDevice, ENOENT, "COM1x"));
+    EXPECT_EQ(outcome(port.open("COM4", {19200})), Outcome(OpenFailure::Other, ENOTTY, dir + "COM4"));
     EXPECT_EQ(outcome(port.open("COM3", {.baudRate = 0})),
               Outcome(OpenFailure::RateNotSupported, 0, dir + "COM3"));
     EXPECT_FALSE(port.isOpen());
-    EXPECT_TRUE(port.open("COM3", {}));
+    EXPECT_TRUE(port.open("COM3", {19200}));
 }
 
 TEST(PosixSerialPort, RunsRaw8N1AtEveryRateAndPutsTheOldSettingsBack) {

@@ -16,17 +16,17 @@ namespace {
 TEST(Win32SerialPort, FailedOpensSayWhyAndLeaveNothingHeld) {
     test::PtyPeer peer;
     Win32SerialPort port;
-    const OpenResult absent = port.open("COM7", {});
+    const OpenResult absent = port.open("COM7", {19200});
     EXPECT_EQ(std::tie(absent.failure, absent.osError, absent.devicePath),
               std::tuple(OpenFailure::NoSuchDevice, ERROR_FILE_NOT_FOUND, ""));
     std::ofstream("not-a-port.txt") << "a file, not a communications device";
-    const OpenResult file = port.open("not-a-port.txt", {});
+    const OpenResult file = port.open("not-a-port.txt", {19200});
     ::DeleteFileA("not-a-port.txt");
     EXPECT_EQ(std::tie(file.failure, file.devicePath), std::tuple(OpenFailure::Other, "not-a-port.txt"));
     EXPECT_NE(file.osError, 0);
     EXPECT_EQ(port.open("COM1", {.baudRate = 0}).failure, OpenFailure::RateNotSupported);
     EXPECT_FALSE(port.isOpen());
-    const OpenResult opened = port.open("COM1", {});
+    const OpenResult opened = port.open("COM1", {19200});
     EXPECT_TRUE(opened);
     EXPECT_NE(opened.devicePath, ""); // the NT device behind the name
     // Wine does not refuse a second opener as a Windows driver does, with ERROR_ACCESS_DENIED

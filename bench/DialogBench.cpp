@@ -512,12 +512,13 @@ int main(int argc, char** argv) {
     fs::create_symlink(peer.path, portDir / "COM1");
 
     QApplication app(argc, argv);
-    tq37r::ParamProcessState::shared().firstOpenRead = false;
     int status = 0;
     {
         Steps steps;
         StampingPort port(steps);
         tq37r::ParamWindow window(port);
+        // Its opens measure the idle line, not the first open's reads.
+        window.core().session().skipFirstOpenRead();
         DeliveryStamp deliveryStamp(steps);
         window.installEventFilter(&deliveryStamp);
         window.show();

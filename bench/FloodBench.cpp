@@ -165,7 +165,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tq37r::ModalHooks::setMessageBoxHook(
         [](const tq37r::MessageBoxRequest&) { return tq37r::MessageBoxAnswer::Ok; });
-    tq37r::ParamProcessState::shared().firstOpenRead = false;
 
     // COM1 stays quiet, COM2 floods.
     const pid_t quietSim = startSimulator(argv[1], portDir, "COM1", false);
@@ -175,6 +174,8 @@ int main(int argc, char** argv) {
     {
         const auto port = tq37r::makeWindowPort();
         tq37r::ParamWindow window(*port);
+        // Its opens measure the flood, not the first open's reads.
+        window.core().session().skipFirstOpenRead();
         window.combo(tq37r::id::kBaudList)->setCurrentIndex(0); // 115200
         const auto windowOnFlood = [&] {
             if (!openPort(window, *port, 1)) {

@@ -12,6 +12,8 @@ if [ -x "$build/bench/startup_bench" ]; then
     "$build/bench/startup_bench" "$build/bench/startup_probe_tool" "$build/bench/startup_probe_bare"
     echo "== Idle cost and reply latency of the window, quiet and under stress-ng --cpu 2 =="
     QT_QPA_PLATFORM=offscreen "$build/bench/dialog_bench"
+    echo "== The window's longest event-loop gap, during its first Open and a Read, against idle =="
+    QT_QPA_PLATFORM=offscreen "$build/bench/event_loop_gap_bench" "$build/sim/tq37r-sim"
     echo "== The window under a flood of state reports =="
     QT_QPA_PLATFORM=offscreen "$build/bench/flood_bench" "$build/sim/tq37r-sim"
 fi

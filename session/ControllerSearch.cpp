@@ -41,10 +41,9 @@ void ControllerSearch::cancel() {
 }
 
 void ControllerSearch::onFrame(const Reply& reply, std::optional<Answer> answered) {
-    // A frame of the right code too short to be a read-back is no answer.
-    if (step_ == Step::Waiting && answered == kProbe.answer &&
-        std::holds_alternative<reply::GainReadBack>(reply)) {
-        step_ = Step::Answered;
+    // A frame of the right code too short to be a read-back is no answer, and none will follow it.
+    if (step_ == Step::Waiting && answered == kProbe.answer) {
+        step_ = std::holds_alternative<reply::GainReadBack>(reply) ? Step::Answered : Step::Missed;
     }
 }
 

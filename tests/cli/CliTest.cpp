@@ -139,6 +139,7 @@ TEST_F(Cli, ExitStatusTellsWhatWentWrong) {
     auto sim = startSim({"--drop", "1", "--stats"});
     for (const Args& a : std::vector<Args>{{"set", "x.p=256"},
                                            {"get", "x.q"},
+                                           {"set", "x.p=1", "x.p=2"},
                                            {"--retries", "-1", "read"},
                                            {"monitor", "--seconds", "nan"},
                                            {"detect", "--ports", ""},

@@ -131,24 +131,29 @@ TEST_F(Commands, RestoreSendsOnlyTheRowsThatDiffer) {
     EXPECT_EQ(results.str(), "pitch.stability 30 31\nx.d 8 9\n");
 }
 
-TEST_F(Commands, ASetNobodyAcknowledgesExitsThreeAndClaimsNoChange) {
-    silentTo = {0xE4};
-    const std::vector<cli::GainAssignment> change{{*findGain("pitch.level"), 40}};
+// The rows acknowledged before a failure are changed on the controller: they are told.
+TEST_F(Commands, ASetPartlyAcknowledgedExitsThreeAndTellsWhatChanged) {
+    silentTo = {0xE5};
+    const std::vector<cli::GainAssignment> change{{*findGain("pitch.level"), 40},
+                                                  {*findGain("roll.level"), 41}};
     EXPECT_EQ(run([&] { return cli::command::set(controller, change, out); }), cli::kExitNoAnswer);
-    EXPECT_EQ(results.str(), "");
-    EXPECT_NE(messages.str().find("no answer to set Pitch 40 0 30 (0xE4) after 3 tries"), std::string::npos)
+    EXPECT_EQ(results.str(), "pitch.level 35 40\n");
+    EXPECT_NE(messages.str().find("no answer to set Roll 41 0 30 (0xE5) after 3 tries"), std::string::npos)
         << messages.str();
-    EXPECT_EQ(codesAsked(), (std::vector<std::uint8_t>{0xEA, 0xE4, 0xE4, 0xE4}))
-        << "only the block that holds the row is read";
-
+    EXPECT_EQ(codesAsked(), (std::vector<std::uint8_t>{0xEA, 0xE4, 0xE5, 0xE5, 0xE5}))
+        << "only the block that holds the rows is read";
 }
 
 TEST(CommandOutput, JsonEscapesWhatAPathMayHold) {
     std::ostringstream results, messages;
     cli::Output json(true, results, messages);
     json.note("file", "C:\\gains\\\"new\".gains");
+    json.beginReports();
+    json.report(0, 255);
     json.finish();
-    EXPECT_EQ(results.str(), "{\"file\":\"C:\\\\gains\\\\\\\"new\\\".gains\"}\n");
+    EXPECT_EQ(
+        results.str(),
+        "{\"file\":\"C:\\\\gains\\\\\\\"new\\\".gains\",\"reports\":[{\"flight_mode\":0,\"task\":255}]}\n");
 }
 
 } // namespace

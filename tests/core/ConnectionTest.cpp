@@ -91,6 +91,7 @@ TEST_F(Connection, HangUpClosesThePortAndAnEarlierOpensNotificationsAreIgnored) 
     const std::uint32_t firstTag = port.sinkTag;
     dialog.onSerialHangUp(firstTag);
     EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(dialog.lineLog().at(dialog.lineLog().size() - 2).kind, LineLog::Kind::HungUp);
     EXPECT_EQ(view.text(id::kOpenClose), "Open");
 
     click(id::kOpenClose);
@@ -117,7 +118,7 @@ TEST_F(Connection, PortListToolTipAgreesWithWhatOpenDoes) {
 }
 
 TEST_F(Connection, FindControllerTriesEachPortAtEachRateAndSelectsWhereItAnswered) {
-    port.present = {"COM1", "COM3"}; // COM1 says nothing; COM2 is not there
+    port.present = {"COM1", "COM3", "COM5"}; // COM1 says nothing; COM2 is not there
     port.peer = [this](const Bytes& request) {
         if (port.openedName == "COM3" && port.openedWith.baudRate == 57600 && request[3] == 0xEA) {
             port.input.insert(port.input.end(), kGainBlock1.begin(), kGainBlock1.end());
@@ -139,8 +140,9 @@ TEST_F(Connection, FindControllerTriesEachPortAtEachRateAndSelectsWhereItAnswere
     EXPECT_FALSE(port.isOpen()) << "the operator opens it";
     EXPECT_EQ(view.text(id::kOpenClose), "Open");
     EXPECT_EQ(view.text(id::kPitchLevelCoef), "0") << "what the search hears is not for the grid";
-    EXPECT_EQ(takeSentCodes(), std::vector<std::uint8_t>(10, 0xEA)) << "COM1 at all eight rates, COM3 at two";
-    EXPECT_EQ(view.progressSteps.back().second, "Trying COM3 at 57600…");
+    EXPECT_EQ(takeSentCodes(), std::vector<std::uint8_t>(10, 0xEA))
+        << "COM1 at all eight rates, COM3 at two, and no more once it answered";
+    EXPECT_EQ(view.progressSteps.back(), (std::pair<int, std::string>{9, "Trying COM3 at 57600…"}));
 
     port.peer = nullptr;
     dialog.onMenuCommand(MenuCommand::FindController);

@@ -53,6 +53,10 @@ TEST_F(Gains, EachGainSaysWhetherItIsInFlashSentOrChangedHere) {
 
     click(id::kRestoreDefaults);
     EXPECT_EQ(tint(id::kXD), GainTint::InFlash) << "a default equal to the controller's value";
+    click(id::kOpenClose); // another controller may be on the line at the next open
+    EXPECT_EQ(tint(id::kXD), GainTint::None);
+    EXPECT_TRUE(view.toolTips[id::kXD].starts_with("Not read since the port was opened (last read 8 at "))
+        << view.toolTips[id::kXD];
 }
 
 TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
@@ -94,7 +98,10 @@ TEST_F(Gains, AWriteIsCheckedByReadingBothBlocksBack) {
     EXPECT_EQ(tint(id::kXD), GainTint::Mismatch);
     EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::InFlash);
 
-    // A check whose answers never came does not swallow the next Read's replies.
+    // A check whose answers never came says so, and does not swallow the next Read's replies.
+    save();
+    tick(1000ms);
+    EXPECT_EQ(status(), "Saved, but the read-back got no answer: not verified.");
     save();
     click(id::kRead);
     readBack(44);
@@ -180,11 +187,17 @@ TEST_F(Gains, AGainFileKeepsTheGridAndLoadingSendsNothing) {
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].text, "The grid and " + file.filename().string() + " differ in 1 gain.");
     EXPECT_EQ(view.boxes[0].detail, "X I: 8 here, 7 in the file");
+    std::ofstream(file) << "x.i = 8\nx.q = 1\n";
+    dialog.compareWithGainFile(file.string());
+    ASSERT_EQ(view.boxes.size(), 2u) << "a file that names a gain this controller lacks is no match";
 
+    click(id::kOpenClose); // nothing known of the controller: a loaded gain is changed here all the same
+    dialog.loadGainFile(file.string());
+    EXPECT_EQ(tint(id::kXI), GainTint::Changed);
     std::ofstream(file) << "x.p = 15\nx.i = 300\n";
     dialog.loadGainFile(file.string());
-    ASSERT_EQ(view.boxes.size(), 2u);
-    EXPECT_EQ(view.boxes[1].detail, "line 2: 300 is not a whole number from 0 to 255");
+    ASSERT_EQ(view.boxes.size(), 4u);
+    EXPECT_EQ(view.boxes[3].detail, "line 2: 300 is not a whole number from 0 to 255");
     EXPECT_EQ(view.text(id::kXI), "8") << "a refused file applies nothing";
 }
 

@@ -67,8 +67,10 @@ TEST_F(LoggedLink, AReadWithANoisyByteAndABadFrameIsLoggedEventByEvent) {
                            "1105.000 !! the device went away",
                            "1105.000 -- closed",
                        }));
-    EXPECT_EQ(log.counts(), (LineCounts{.sent = 2, .received = 1, .bad = 1, .skippedBytes = 1, .unanswered = 2}));
-    EXPECT_EQ(LineLog::formatJson(log.at(2)), R"({"ms":7.000,"mark":"!!","bytes":"3F","what":"1 byte skipped"})");
+    EXPECT_EQ(log.counts(),
+              (LineCounts{.sent = 2, .received = 1, .bad = 1, .skippedBytes = 1, .unanswered = 2}));
+    EXPECT_EQ(LineLog::formatJson(log.at(2)),
+              R"({"ms":7.000,"mark":"!!","bytes":"3F","what":"1 byte skipped"})");
 }
 
 TEST_F(LoggedLink, KeepsOnlyTheLatestEntries) {
@@ -82,8 +84,14 @@ TEST_F(LoggedLink, KeepsOnlyTheLatestEntries) {
     EXPECT_EQ(log.since(log.total() - 1).size(), 1u);
     EXPECT_EQ(log.since(0).size(), LineLog::kCapacity);
     EXPECT_EQ(log.counts().received, LineLog::kCapacity + 50) << "counts are of the whole line";
+    port.input.assign(LineLog::kBytesKept + 1, 0x00);
+    link.onRxReady(); // skipped, more than an entry keeps: cut, and saying so
+    EXPECT_NE(LineLog::format(log.at(log.size() - 1)).find(" …  "), std::string::npos);
     log.clear();
     EXPECT_EQ(log.size(), 0u);
+    link.close();
+    ASSERT_TRUE(link.open("COM1", PortSettings{19200}, sink));
+    EXPECT_EQ(log.counts(), LineCounts{}) << "counts are of this line";
 }
 
 } // namespace

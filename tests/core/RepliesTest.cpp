@@ -68,6 +68,8 @@ TEST_F(Replies, FlightSettingsAndMixingModeFollowTheController) {
     EXPECT_EQ(view.selection(id::kMixingModeList), 3);
     reply(makeFrame(0xDD, {0x02})); // no such mode: the selection stays, the message still shows
     EXPECT_EQ(view.selection(id::kMixingModeList), 3);
+    reply(makeFrame(0xDD, {0x00}));
+    EXPECT_EQ(view.selection(id::kMixingModeList), 0);
     EXPECT_EQ(status(), "读取混控模式成功！");
 }
 

@@ -69,6 +69,9 @@ TEST_F(Requests, ValuesAFieldCannotCarryAreRefusedNotCutToTheirLowBits) {
     ASSERT_EQ(port.written.size(), 1u);
     EXPECT_EQ(port.written[0][4], 255);
     EXPECT_EQ(view.boxes.size(), 2u);
+    type(id::kCirclingRadius, "300");
+    click(id::kSetCirclingRadius);
+    EXPECT_EQ(port.written.back(), makeFrame(0xB2, {0x01, 0x2C}));
 }
 
 TEST_F(Requests, BadEntryPromptsAndHoldsBackExactlyTheRowsItCuts) {

@@ -69,6 +69,9 @@ TEST(FrameReceiver, FindsEachGoodFrameOnceAndInOrder) {
     badTrailer.back() = 0xAB;
     badHeader[1] = 0x00; // checksum and trailer still fit
     // Header bytes with nothing that could end a frame, then a header claiming 255 bytes.
+    // A bad frame inside a bad frame, then a good one: searched again, the rest still read.
+    const Bytes nested =
+        concat({{0xA5, 0x5A, 0x12, 0xF1}, {0xA5, 0x5A, 0x05, 0xFA, 0xA5, 0x00, 0xAA}, kAck, {0x00, 0xAA}});
     Bytes run;
     for (int i = 0; i < 600; ++i) {
         run.push_back(i % 7 == 0 ? 0xA5 : i & 0x7F);
@@ -80,6 +83,7 @@ TEST(FrameReceiver, FindsEachGoodFrameOnceAndInOrder) {
         {concat({{0xA5}, kAck, {0xA5, 0xA5, 0xA5}, kState}), {kAck, kState}}, // the last A5 starts the frame
         {concat({cut, kAck, cut, cut, kState}), {kAck, kState}},
         {concat({badSum, kState, badTrailer, badHeader, kReadReply}), {kState, kReadReply}},
+        {nested, {kAck}},
         {concat({run, kAck, {0xA5, 0x5A, 0xFF}, Bytes(600, 0x00), kState}), {kAck, kState}},
     };
     for (const auto& [stream, expected] : streams) {

@@ -62,6 +62,16 @@ TEST_F(EventLoopPort, AnnouncesOneDrainAtATimeAndAHangUpOnceWithoutKeepingTheLoo
     QTest::qWait(100);
     EXPECT_EQ(events, (std::vector{SerialEvent::RxReady, SerialEvent::RxReady, SerialEvent::HangUp}));
     EXPECT_LE(activations.count, 1);
+
+    // The next line is watched afresh: what a drain leaves of it is announced again too.
+    PtyPeer next;
+    ASSERT_TRUE(port->open("COM1", {.baudRate = 115200}));
+    events.clear();
+    port->setNotifySink(this, 2);
+    next.write(std::vector<std::uint8_t>(300, 0x55));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() == 1; }, 5000));
+    drainPort(*port, receiver, noFrame);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return events.size() == 2; }, 5000));
 }
 
 } // namespace

@@ -29,7 +29,15 @@ TEST(PosixSerialPort, HoldsTheDeviceExclusivelyUntilClosed) {
     PosixSerialPort first;
     PosixSerialPort second;
     int exclusive = -1;
+    // Seven data bits, parity and two stop bits left by an earlier program: the line is 8-N-1 all the same.
+    termios left{};
+    ::tcgetattr(peer.slave(), &left);
+    left.c_cflag = (left.c_cflag & ~CSIZE) | CS7 | CSTOPB | PARENB;
+    ::tcsetattr(peer.slave(), TCSANOW, &left);
     ASSERT_TRUE(first.open("COM1", {19200}));
+    termios line{};
+    ::tcgetattr(peer.slave(), &line);
+    EXPECT_EQ(line.c_cflag & (CSIZE | CSTOPB | PARENB), tcflag_t{CS8});
     const OpenResult refused = second.open("COM1", {19200});
     EXPECT_EQ(refused.failure, OpenFailure::InUse);
     EXPECT_NE(refused.osError, 0);

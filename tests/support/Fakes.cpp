@@ -81,6 +81,7 @@ void FakeClock::advance(std::chrono::milliseconds duration, const std::function<
 OpenResult FakePort::open(std::string_view portName, const PortSettings& settings) {
     openedName = portName;
     openedWith = settings;
+    opens.push_back(openedName + " " + std::to_string(settings.baudRate));
     if (!present.count(openedName)) {
         return {OpenFailure::NoSuchDevice, 2, ""};
     }

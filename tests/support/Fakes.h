@@ -29,7 +29,8 @@ public:
     void focus(int id) override { focused = id; }
     void setToolTip(int id, std::string_view text) override { toolTips[id] = text; }
     void setTint(int id, GainTint tint) override { tints[id] = tint; }
-    void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
+    void messageBox(const MessageBoxRequest& request,
+                    std::function<void(MessageBoxAnswer)> answered) override;
     void askFilePath(const FileChoice&, bool, std::function<void(const std::string&)> chosen) override {
         chosen(chosenFile);
     }
@@ -50,7 +51,7 @@ public:
     std::vector<MessageBoxRequest> boxes;
     MessageBoxAnswer answer = MessageBoxAnswer::Ok; // given at once, as a modal box would
     std::function<void()> whileBoxIsUp;             // runs before the answer, as events would
-    std::string chosenFile;             // what the file dialog answers; "" is Cancel
+    std::string chosenFile;                         // what the file dialog answers; "" is Cancel
     // Runs while the progress box is up, as events would, until it returns true: the operator
     // pressed Cancel.
     std::function<bool()> whileProgressIsUp;
@@ -117,6 +118,7 @@ public:
     std::deque<std::uint8_t> input;
     std::string openedName;
     PortSettings openedWith;
+    std::vector<std::string> opens; // "COM1 19200" for each open tried
     std::uint32_t sinkTag = 0;
 
 private:

@@ -1,0 +1,83 @@
+#include "cli/CommandLine.h"
+
+#include "cli/CheckedOptions.h"
+#include "cli/Subcommands.h"
+#include "device/GainTable.h"
+#include "res/ProjectInfo.h"
+
+namespace tq37r::cli {
+
+namespace {
+
+std::string gainNameList() {
+    std::string list;
+    for (const GainRow& row : kGainRows) {
+        list += "\n ";
+        for (std::size_t i = firstGainOf(row.group); i < firstGainOf(row.group) + kGainsPerRow; ++i) {
+            list += ' ';
+            list += kGains[i].fileName;
+        }
+    }
+    return list;
+}
+
+constexpr const char* kFooter = R"(
+COM names stand for, in this order: $TQ37R_PORT_DIR/COMn when TQ37R_PORT_DIR is set; /dev/COMn when it
+exists; else the n-th serial device present (ttyUSB, then ttyACM, then real ttyS). Any other --port is a
+device path. The line is 8 data bits, no parity, one stop bit, no flow control.
+
+Each request waits --timeout ms for its answer and is sent again up to --retries more times. Results go to
+stdout, messages to stderr. With --json, stdout carries one JSON object: the results, and on failure
+"error" and "exit" members as well (except for errors in the command line itself).
+
+Exit status:
+  0  done
+  1  usage: a bad option, command, gain name or value (nothing was sent)
+  2  the port could not be opened (the cause is printed)
+  3  no answer after the retries, the line hung up, or a save whose read-back got no answer
+  4  diff found differences, a save did not verify, or the controller reports a failure
+  5  a gain file that cannot be read or written, or is refused (its line is named)
+  130  interrupted (Ctrl+C) before the command was done
+
+Gain files are text, one "name = value" a line (0 to 255), "#" starts a comment. Gain names, by row:)";
+
+void setupGlobalOptions(CLI::App& app, GlobalOptions& options) {
+    app.add_option("--port", options.port, "COMn or a device path (default COM1)")->type_name("PORT");
+    addNumber(app, "--baud", options.baud, 1, 4'000'000, "line rate");
+    addNumber(app, "--timeout", options.timeoutMs, 1, 600'000, "ms to wait for each answer");
+    addNumber(app, "--retries", options.retries, 0, 100, "times a request is sent again");
+    app.add_flag("--json", options.json, "print one JSON document instead of text lines");
+    app.add_flag("--trace", options.trace,
+                 "write the line log to stderr as it happens (JSON lines with --json)");
+}
+
+} // namespace
+
+void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen) {
+    app.description("Sets up a TQ-37R flight controller over a serial line.");
+    app.name("tq37r-cli");
+    app.set_version_flag("--version", project::versionText("tq37r-cli"), "print the version and exit");
+    app.fallthrough();
+    app.require_subcommand(1);
+    app.footer(kFooter + gainNameList());
+    setupGlobalOptions(app, options);
+    // In the order --help lists them.
+    for (const auto setup :
+         {setupPorts, setupVersion, setupRead, setupGet, setupSet, setupSave, setupBackup, setupRestore,
+          setupDiff, setupMonitor, setupAltitude, setupRadius, setupFlightSettings, setupMixing,
+          setupGyroTest, setupAutoReturn, setupMode, setupTask, setupDetect}) {
+        setup(app, chosen);
+    }
+}
+
+void onChosen(CLI::App& command, Command& chosen, std::function<Action(Output&)> prepare) {
+    command.callback([&chosen, prepare = std::move(prepare)] { chosen.prepare = prepare; });
+}
+
+void onChosen(CLI::App& command, Command& chosen, int (*run)(Controller&, Output&)) {
+    onChosen(command, chosen, [run](Output& out) -> Action {
+        return [run, &out](Line& line) { return run(line.controller, out); };
+    });
+}
+
+} // namespace tq37r::cli

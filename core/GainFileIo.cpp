@@ -1,11 +1,10 @@
 #include "core/GainFileIo.h"
 
-#include <cstdio>
-#include <ctime>
 #include <fstream>
 
 #include "core/FileReplacement.h"
 #include "core/GainFile.h"
+#include "core/LocalTime.h"
 #include "core/Utf8Path.h"
 
 namespace tq37r {
@@ -37,16 +36,7 @@ bool writeGainFileAt(const std::string& path, const Gains& gains, std::string_vi
 }
 
 std::string localDate() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-    return text;
+    return localTimeText(std::chrono::system_clock::now(), "%Y-%m-%d");
 }
 
 } // namespace tq37r

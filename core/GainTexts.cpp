@@ -1,25 +1,12 @@
 #include "core/GainTexts.h"
 
-#include <ctime>
+#include "core/LocalTime.h"
 
 namespace tq37r {
 namespace {
 
 std::string count(std::size_t n, std::string_view many, std::string_view one) {
     return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-std::string clockTime(std::chrono::system_clock::time_point at) {
-    const std::time_t time = std::chrono::system_clock::to_time_t(at);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
 }
 
 } // namespace
@@ -50,7 +37,7 @@ std::string gainToolTip(const GainKnowledge& knowledge, std::size_t gain, GainTi
         // Known once, on an earlier line: perhaps another controller since.
         if (const auto last = knowledge.lastRead(gain)) {
             return "Not read since the port was opened (last read " + std::to_string(last->value) + " at " +
-                   clockTime(last->at) + ")";
+                   localTimeText(last->at, "%H:%M:%S") + ")";
         }
         return "Not known: never read from the controller";
     case GainTint::InFlash:

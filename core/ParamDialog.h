@@ -147,12 +147,21 @@ private:
     DataExchange exchange_;
     ModeIndicators indicators_;
     std::array<bool, kGainCount> touched_{}; // the grid's value was typed, loaded or restored here
-    bool promptUp_ = false;  // the integer prompt waits for the operator
-    bool gridStale_ = false; // a read-back came meanwhile: shown once the prompt is answered
+    bool promptUp_ = false;                  // the integer prompt waits for the operator
+    bool gridStale_ = false;                 // a read-back came meanwhile: shown once the prompt is answered
     bool searching_ = false;
+    // What a gain's tint and tooltip were made from when the view was last told.
     struct Shown {
         std::optional<GainTint> tint; // none before the first refresh
-        std::string toolTip;
+        std::optional<std::uint8_t> controller;
+        std::optional<std::uint8_t> expected;
+        std::optional<GainKnowledge::LastRead> lastRead; // only where the tooltip names it
+        bool saysTheSame(const Shown& other) const {
+            return tint == other.tint && controller == other.controller && expected == other.expected &&
+                   lastRead.has_value() == other.lastRead.has_value() &&
+                   (!lastRead ||
+                    (lastRead->value == other.lastRead->value && lastRead->at == other.lastRead->at));
+        }
     };
     std::array<Shown, kGainCount> shownTints_; // what the view was last told of each gain
 };

@@ -56,13 +56,14 @@ void ParamDialog::onGainsRead(const reply::GainReadBack& readBack, bool forSaveC
                 touched_[i] = false;
             }
         }
-        showStatus(readBack.status);
+        // The values first: they are what the operator waits for.
         if (promptUp_) {
             gridStale_ = true;
             refreshTints();
         } else {
             showGrid();
         }
+        showStatus(readBack.status);
         return;
     }
     // The read-back that checks a save shows what the controller holds, but leaves the save's
@@ -98,7 +99,8 @@ void ParamDialog::showGrid() {
 }
 
 GainTint ParamDialog::tintOf(std::size_t gain) const {
-    return gainTint(session_.gains(), gain, parseDialogInteger(exchange_.shown(kGainEdits[gain])), touched_[gain]);
+    return gainTint(session_.gains(), gain, parseDialogInteger(exchange_.shown(kGainEdits[gain])),
+                    touched_[gain]);
 }
 
 void ParamDialog::refreshTints() {
@@ -113,18 +115,19 @@ void ParamDialog::refreshTint(std::size_t gain) {
     if (tint != GainTint::Changed && tint != GainTint::None) {
         touched_[gain] = false;
     }
-    // Only what changed goes to the view: a reply touches every gain, and restyling an edit is
-    // far dearer than comparing.
-    std::string tip = gainToolTip(session_.gains(), gain, tint);
+    // Only what changed goes to the view, and a tooltip is worded again only when what it says
+    // may have: a reply touches every gain, and restyling an edit is far dearer than comparing.
+    const GainKnowledge& known = session_.gains();
+    const Shown now{tint, known.controllerValue(gain), known.expectedValue(gain),
+                    tint == GainTint::None ? known.lastRead(gain) : std::nullopt};
     Shown& shown = shownTints_[gain];
     if (!shown.tint || *shown.tint != tint) {
         view_.setTint(kGainEdits[gain], tint);
-        shown.tint = tint;
     }
-    if (shown.toolTip != tip) {
-        view_.setToolTip(kGainEdits[gain], tip);
-        shown.toolTip = std::move(tip);
+    if (!shown.tint || !shown.saysTheSame(now)) {
+        view_.setToolTip(kGainEdits[gain], gainToolTip(known, gain, tint));
     }
+    shown = now;
 }
 
 void ParamDialog::onEditChanged(int editId) {

@@ -57,6 +57,13 @@ void DataExchange::edited(int editId) {
     }
 }
 
+void DataExchange::showText(int editId, const std::string& text) {
+    if (std::optional<std::string>& shown = shown_[slotOf(editId)]; shown != text) {
+        view_.setText(editId, text);
+        shown = text;
+    }
+}
+
 std::string_view DataExchange::shown(int editId) const {
     const std::size_t slot = slotOf(editId);
     return slot < shown_.size() && shown_[slot] ? std::string_view(*shown_[slot]) : std::string_view();

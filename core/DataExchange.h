@@ -37,6 +37,8 @@ public:
     Taken fromControls();
     // The operator changed an edit's text.
     void edited(int editId);
+    // Puts a text of the grid's own (an undone entry, whatever it holds) into an edit.
+    void showText(int editId, const std::string& text);
     // What an edit shows, without asking the view.
     std::string_view shown(int editId) const;
 

@@ -25,6 +25,7 @@ inline constexpr std::string_view kLineLogPause = "Pause";
 inline constexpr std::string_view kLineLogResume = "Resume";
 inline constexpr std::string_view kLineLogSave = "Save log…";
 inline constexpr std::string_view kLineLogClear = "Clear";
+inline constexpr std::string_view kHistoryNotWritten = "The tuning history cannot be written: ";
 inline constexpr std::string_view kCloseAnyway =
     "Close anyway? Write to TQ-37R keeps what was sent; Ctrl+S keeps the grid in a file.";
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,12 @@ struct MessageBoxRequest {
 };
 
 enum class MessageBoxAnswer { Ok, Cancel };
+
+struct TextRequest {
+    std::string title;
+    std::string text; // what to enter
+    std::string initial;
+};
 
 struct ProgressRequest {
     std::string title;
@@ -53,6 +60,9 @@ public:
     // Asks for the file to save to, or to read; `chosen` hears it, "" when the operator cancelled.
     virtual void askFilePath(const FileChoice& choice, bool forSaving,
                              std::function<void(const std::string&)> chosen) = 0;
+    // Asks for a line of text; `entered` hears it, nullopt when the operator cancelled.
+    virtual void askText(const TextRequest& request,
+                         std::function<void(const std::optional<std::string>&)> entered) = 0;
     // Shows a progress box with a Cancel button until closeProgress(); `cancelled` hears the
     // operator's Cancel (and not a closeProgress).
     virtual void showProgress(const ProgressRequest& request, std::function<void()> cancelled) = 0;
@@ -60,6 +70,8 @@ public:
     virtual void closeProgress() = 0;
     // Shows the line log's window beside the dialog (it reads ParamDialog::lineLog), or raises it.
     virtual void showLineLog() = 0;
+    // Shows the tuning history's window beside the dialog (it reads ParamDialog::history), or raises it.
+    virtual void showHistory() = 0;
     // Ends the dialog's modal run.
     virtual void endDialog() = 0;
 

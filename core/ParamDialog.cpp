@@ -57,11 +57,16 @@ std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
     return kMap;
 }
 
-ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink)
-    : view_(view), clock_(clock), port_(port),
+ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
+                         const std::filesystem::path& dataFolder)
+    : journal_(dataFolder, std::string(text::kProgramTitle)), view_(view), clock_(clock), port_(port),
       session_(port, clock, sink, *this, SessionOptions{.readOnFirstOpen = true}), exchange_(view, fields_),
-      indicators_(view, state_) {
+      indicators_(view, state_), history_(*this, view, journal_) {
     session_.setObserver(&lineLog_);
+    session_.setJournal(&journal_);
+    journal_.onFailure([this](const std::string& why) {
+        showStatus(std::string(text::kHistoryNotWritten) + why + ".", kCountdownNotice);
+    });
 }
 
 bool ParamDialog::saveLineLog(const std::string& path) {
@@ -128,6 +133,17 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
         return;
     case MenuCommand::LineLog:
         view_.showLineLog();
+        return;
+    case MenuCommand::History:
+        history_.reload();
+        view_.showHistory();
+        return;
+    case MenuCommand::Undo:
+    case MenuCommand::Redo:
+        if (const std::optional<GridState> state =
+                command == MenuCommand::Undo ? undo_.undo(gridState()) : undo_.redo(gridState())) {
+            showGridState(*state);
+        }
         return;
     case MenuCommand::SaveGains:
     case MenuCommand::LoadGains:

@@ -10,6 +10,9 @@
 #include "core/BackgroundMenu.h"
 #include "core/DataExchange.h"
 #include "core/GainTint.h"
+#include "core/GridUndo.h"
+#include "core/HistoryBrowser.h"
+#include "core/Journal.h"
 #include "core/LineLog.h"
 #include "core/MessageMap.h"
 #include "core/ModeIndicators.h"
@@ -37,7 +40,9 @@ public:
     // Runs while the session has something to do by a time: a read's pause, an awaited answer.
     static constexpr int kLinkTimerId = 2;
 
-    ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink);
+    // The tuning history is kept in `dataFolder`.
+    ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
+                const std::filesystem::path& dataFolder = tq37r::dataFolder());
     ParamDialog(const ParamDialog&) = delete;
     ParamDialog& operator=(const ParamDialog&) = delete;
 
@@ -64,6 +69,21 @@ public:
     void saveGainFile(const std::string& path);
     void loadGainFile(const std::string& path);
     void compareWithGainFile(const std::string& path);
+    // Writes gains (the grid's, a snapshot's) to a gain file; says so in a box when it cannot.
+    bool writeGains(const std::string& path, const Gains& gains, const std::string& firmware);
+
+    // The grid's gains as shown: nullopt where the text is no value a gain can have.
+    std::array<std::optional<std::uint8_t>, kGainCount> gridGains() const;
+    // A snapshot's gains into the grid, as a file's go: undoable, and nothing is sent.
+    void loadSnapshot(const Gains& gains, const std::string& id);
+    // A gain edit's own menu: back to the default, or to what the controller holds.
+    enum class FieldCommand { ResetToDefault, BackToController };
+    struct FieldMenuItem {
+        FieldCommand command;
+        std::string label;
+    };
+    std::vector<FieldMenuItem> fieldMenu(int editId) const;
+    void onFieldCommand(int editId, FieldCommand command);
 
     // Handlers, one per control (see the message map).
     void onOpenClose();
@@ -96,6 +116,8 @@ public:
     const ParamFields& fields() const { return fields_; }
     const ParamProcessState& processState() const { return state_; }
     ControllerSession& session() { return session_; }
+    Journal& journal() { return journal_; }
+    HistoryBrowser& history() { return history_; }
     // Everything the line has carried; the views' log windows show it, live.
     const LineLog& lineLog() const { return lineLog_; }
     void clearLineLog() { lineLog_.clear(); }
@@ -136,8 +158,15 @@ private:
     void openFail(const std::string& portText, const std::string& detail);
     // Keeps the link timer running exactly while the session has a deadline.
     void armLinkTimer();
+    // The grid's texts and where their values came from, to go back to; and showing one.
+    GridState gridState() const;
+    void showGridState(const GridState& state);
+    // The operator is about to change the grid other than by typing.
+    void beforeGridChange() { undo_.beforeChange(gridState()); }
+    void recordGains(JournalEntry::Kind kind, const std::string& file);
 
     LineLog lineLog_; // before the session, which tells it everything
+    Journal journal_; // before the session, which records into it
     DialogView& view_;
     DialogClock& clock_;
     SerialPort& port_; // for naming ports; the session does the talking
@@ -146,6 +175,8 @@ private:
     ParamFields fields_;
     DataExchange exchange_;
     ModeIndicators indicators_;
+    GridUndo undo_;
+    HistoryBrowser history_;
     std::array<bool, kGainCount> touched_{}; // the grid's value was typed, loaded or restored here
     bool promptUp_ = false;                  // the integer prompt waits for the operator
     bool gridStale_ = false;                 // a read-back came meanwhile: shown once the prompt is answered

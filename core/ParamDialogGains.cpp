@@ -55,14 +55,23 @@ void ParamDialog::saveGainFile(const std::string& path) {
     for (std::size_t i = 0; i < kGainCount; ++i) {
         gains[i] = static_cast<std::uint8_t>(fields_.gains[i]);
     }
-    if (std::string why;
-        !writeGainFileAt(path, gains, session_.firmware() ? firmwareText(*session_.firmware()) : std::string(),
-                         why)) {
+    writeGains(path, gains, session_.firmware() ? firmwareText(*session_.firmware()) : std::string());
+}
+
+bool ParamDialog::writeGains(const std::string& path, const Gains& gains, const std::string& firmware) {
+    if (std::string why; !writeGainFileAt(path, gains, firmware, why)) {
         view_.messageBox({std::string(text::kParamDialogTitle), "The gains could not be saved.",
                           "Cannot write " + path + ": " + why + ".", MessageBoxRequest::Icon::Warning});
-        return;
+        return false;
     }
+    JournalEntry entry;
+    entry.kind = JournalEntry::Kind::FileSaved;
+    entry.file = path;
+    entry.gains.emplace();
+    std::copy(gains.begin(), gains.end(), entry.gains->begin());
+    session_.record(std::move(entry));
     showStatus("Gains saved to " + fileName(path) + ".", kCountdownNotice);
+    return true;
 }
 
 void ParamDialog::loadGainFile(const std::string& path) {
@@ -73,6 +82,7 @@ void ParamDialog::loadGainFile(const std::string& path) {
                           MessageBoxRequest::Icon::Warning});
         return;
     }
+    beforeGridChange();
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (file.read->values[i]) {
             fields_.gains[i] = *file.read->values[i];
@@ -80,6 +90,11 @@ void ParamDialog::loadGainFile(const std::string& path) {
         }
     }
     showGrid();
+    JournalEntry entry;
+    entry.kind = JournalEntry::Kind::FileLoaded;
+    entry.file = path;
+    entry.gains = file.read->values;
+    session_.record(std::move(entry));
     showStatus("Gains loaded from " + fileName(path) + ", not sent yet.", kCountdownNotice);
     if (!file.problems.empty()) {
         view_.messageBox({std::string(text::kParamDialogTitle),

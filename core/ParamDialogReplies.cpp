@@ -49,6 +49,7 @@ void ParamDialog::onReply(const Reply& reply) {
 }
 
 void ParamDialog::onGainsRead(const reply::GainReadBack& readBack, bool forSaveCheck) {
+    undo_.endTyping();
     if (!forSaveCheck) {
         for (std::size_t i = 0; i < kGainCount; ++i) {
             if (readBack.carries(i)) {
@@ -131,8 +132,12 @@ void ParamDialog::refreshTint(std::size_t gain) {
 }
 
 void ParamDialog::onEditChanged(int editId) {
+    const std::optional<std::size_t> gain = gainOfEdit(editId);
+    if (gain) {
+        undo_.beforeChange(gridState(), editId); // the grid as it was before this run of typing
+    }
     exchange_.edited(editId);
-    if (const std::optional<std::size_t> gain = gainOfEdit(editId)) {
+    if (gain) {
         markTouched(*gain);
         refreshTint(*gain);
     }

@@ -140,9 +140,11 @@ void ParamDialog::onSetHeight() {
 }
 
 void ParamDialog::onRestoreDefaults() {
+    beforeGridChange();
     fields_.restoreDefaultGains();
     touched_.fill(true);
     showGrid();
+    recordGains(JournalEntry::Kind::Defaults, {});
 }
 
 } // namespace tq37r

@@ -74,10 +74,26 @@ GAIN_FILE = {
     "no-equals": b"# gains\npitch.level 35\n",
 }
 
+GAINS = ",".join(str(g) for g in DEFAULT_GAINS)
+LINE = '{"v":1,"time":"2026-12-07T17:10:00.123+01:00","program":"tq37r-cli",'
+WHERE = '"port":"COM1","device":"/dev/ttyUSB0","baud":19200,'
+JOURNAL = {
+    "read": (LINE + '"kind":"read","id":"3f9a1c0e77b2d410",' + WHERE +
+             '"firmware":"TQ-37 firmware 1.20","gains":[' + GAINS + "]}").encode(),
+    "set": (LINE + '"kind":"set",' + WHERE + '"row":"pitch","before":[35,0,30],"after":[40,0,30]}').encode(),
+    "save": (LINE + '"kind":"save",' + WHERE +
+             '"verdict":"mismatched","differ":[{"name":"pitch.level","reads":44,"saved":40}]}').encode(),
+    "label": (LINE + '"kind":"label","snapshot":"3f9a1c0e77b2d410","label":"calm day, \\u98ce \\ud83d\\ude00"}').encode(),
+    "file": (LINE + '"kind":"file-loaded","file":"C:\\\\gains\\\\plane.gains","gains":[35,null,' +
+             GAINS.split(",", 2)[2] + "]}").encode(),
+    "torn": b'{"v":1,"kind":"re',
+}
+
 for name, corpus in (
     ("fuzz_receiver", RECEIVER),
     ("fuzz_dialog_integer", INTEGER),
     ("fuzz_gain_file", GAIN_FILE),
+    ("fuzz_journal", JOURNAL),
 ):
     folder = HERE / "corpus" / name
     folder.mkdir(parents=True, exist_ok=True)

@@ -2,6 +2,8 @@
 #include "qt/ModalHooks.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -19,6 +21,11 @@ ModalHooks::MessageBoxHook& messageBoxHook() {
 
 ModalHooks::FileDialogHook& fileDialogHook() {
     static ModalHooks::FileDialogHook hook;
+    return hook;
+}
+
+ModalHooks::TextHook& textHook() {
+    static ModalHooks::TextHook hook;
     return hook;
 }
 
@@ -68,6 +75,20 @@ QString ModalHooks::askFile(QWidget* owner, const FileChoice& choice, bool forSa
         path += QStringLiteral(".") + extension;
     }
     return path;
+}
+
+std::optional<std::string> ModalHooks::askText(QWidget* owner, const TextRequest& request) {
+    if (const TextHook& hook = textHook()) {
+        return hook(request);
+    }
+    bool ok = false;
+    const QString text = QInputDialog::getText(owner, fromUtf8(request.title), fromUtf8(request.text),
+                                               QLineEdit::Normal, fromUtf8(request.initial), &ok);
+    return ok ? std::optional(text.toStdString()) : std::nullopt;
+}
+
+ModalHooks::TextHook ModalHooks::setTextHook(TextHook hook) {
+    return std::exchange(textHook(), std::move(hook));
 }
 
 ModalHooks::MessageBoxHook ModalHooks::setMessageBoxHook(MessageBoxHook hook) {

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -14,9 +15,12 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
 #include "core/MessageMap.h"
+#include "qt/HistoryWindow.h"
 #include "qt/LineLogWindow.h"
 #include "qt/ModalHooks.h"
 #include "qt/ProgressBox.h"
@@ -43,6 +47,18 @@ QKeySequence shortcutOf(const MenuItem& item) {
                                     : QKeySequence();
 }
 
+// The keys of a menu command: its Ctrl+letter, and Ctrl+Shift+letter where it has one.
+std::vector<QKeySequence> keysOf(const MenuItem& item) {
+    std::vector<QKeySequence> keys;
+    if (item.shortcutLetter != 0) {
+        keys.push_back(shortcutOf(item));
+    }
+    if (item.shiftedLetter != 0) {
+        keys.emplace_back(QStringLiteral("Ctrl+Shift+") + QChar(item.shiftedLetter));
+    }
+    return keys;
+}
+
 } // namespace
 
 ParamWindow::ParamWindow(SerialPort& port, QWidget* parent)
@@ -60,9 +76,12 @@ ParamWindow::ParamWindow(SerialPort& port, QWidget* parent)
     for (const int editId : kTransferOrder) {
         connect(edit(editId), &QLineEdit::textEdited, this, [this, editId] { core_.onEditChanged(editId); });
     }
+    for (const int editId : kGainEdits) {
+        edit(editId)->installEventFilter(this);
+    }
     for (const MenuItem& item : kBackgroundMenu) {
-        if (item.shortcutLetter != 0) {
-            connect(new QShortcut(shortcutOf(item), this), &QShortcut::activated, this,
+        for (const QKeySequence& keys : keysOf(item)) {
+            connect(new QShortcut(keys, this), &QShortcut::activated, this,
                     [this, command = item.command] { core_.onMenuCommand(command); });
         }
     }
@@ -157,6 +176,60 @@ void ParamWindow::messageBox(const MessageBoxRequest& request, std::function<voi
 void ParamWindow::askFilePath(const FileChoice& choice, bool forSaving,
                               std::function<void(const std::string&)> chosen) {
     chosen(ModalHooks::askFile(this, choice, forSaving).toStdString());
+}
+
+void ParamWindow::askText(const TextRequest& request,
+                          std::function<void(const std::optional<std::string>&)> entered) {
+    entered(ModalHooks::askText(this, request));
+}
+
+void ParamWindow::showHistory() {
+    if (history_ == nullptr) {
+        history_ = new HistoryWindow(core_.history(), this);
+    }
+    history_->refresh();
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
+}
+
+bool ParamWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find_if(kGainEdits.begin(), kGainEdits.end(),
+                                    [&](int editId) { return edit(editId) == watched; });
+    if (found == kGainEdits.end()) {
+        return TemplateDialog::eventFilter(watched, event);
+    }
+    QLineEdit* field = edit(*found);
+    const int editId = *found;
+    // An edit undoes its own typing; here undo is the grid's, across edits, files and snapshots.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo);
+        if (undo || redo) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress) {
+                core_.onMenuCommand(undo ? MenuCommand::Undo : MenuCommand::Redo);
+            }
+            return true;
+        }
+    }
+    if (event->type() == QEvent::ContextMenu) {
+        QMenu* menu = field->createStandardContextMenu();
+        QAction* first = menu->actions().value(0);
+        for (const ParamDialog::FieldMenuItem& item : core_.fieldMenu(editId)) {
+            auto* action = new QAction(fromUtf8(item.label), menu);
+            connect(action, &QAction::triggered, this, [this, editId, command = item.command] {
+                core_.onFieldCommand(editId, command);
+            });
+            menu->insertAction(first, action);
+        }
+        menu->insertSeparator(first);
+        menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        delete menu;
+        return true;
+    }
+    return TemplateDialog::eventFilter(watched, event);
 }
 
 void ParamWindow::showLineLog() {

@@ -33,10 +33,17 @@ public:
     void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
     void askFilePath(const FileChoice& choice, bool forSaving,
                      std::function<void(const std::string&)> chosen) override;
+    void askText(const TextRequest& request,
+                 std::function<void(const std::optional<std::string>&)> entered) override;
     void showProgress(const ProgressRequest& request, std::function<void()> cancelled) override;
     void setProgress(int step, std::string_view text) override;
     void closeProgress() override;
     void showLineLog() override;
+    void showHistory() override;
+    // The history's window once shown, else nullptr.
+    class HistoryWindow* historyWindow() const {
+        return history_;
+    }
     // The line log's window once shown, else nullptr.
     class LineLogWindow* lineLogWindow() const {
         return lineLog_;
@@ -55,11 +62,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A gain edit's own menu, and its undo keys, which are the grid's.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::map<int, int> qtTimers_;            // the core's timer id -> Qt's
     class ProgressBox* progress_ = nullptr;  // while runProgress runs
     class LineLogWindow* lineLog_ = nullptr; // a child: it goes with the window
+    class HistoryWindow* history_ = nullptr;
     SerialEventPoster serialEvents_;         // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
 };

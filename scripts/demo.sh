@@ -54,4 +54,5 @@ if [ ! -L "$ports/COM1" ]; then
 fi
 
 echo "demo: simulated TQ-37R on COM1 ($(readlink "$ports/COM1")); press Open in the window."
-TQ37R_PORT_DIR="$ports" "$app"
+# The demo's tuning history and settings stay in the build folder, apart from the user's own.
+TQ37R_PORT_DIR="$ports" TQ37R_DATA_DIR="$build/demo-data" "$app"

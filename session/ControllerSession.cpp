@@ -19,6 +19,9 @@ OpenResult ControllerSession::open(std::string_view portName, std::uint32_t baud
     if (!opened) {
         return opened;
     }
+    portName_ = portName;
+    devicePath_ = opened.devicePath;
+    baudRate_ = baudRate;
     outbox_.opened(clock_.now());
     if (options_.readOnFirstOpen && !(blocksEverRead_[0] && blocksEverRead_[1])) {
         readPair(Outbox::Purpose::Plain, kFirstOpenReadPause);
@@ -37,6 +40,8 @@ void ControllerSession::close() {
 void ControllerSession::newConnection() {
     gains_.forget();
     blocksRead_ = {};
+    blocksThisRead_ = 0;
+    lastSnapshot_.reset();
     unacknowledgedRows_ = {};
     saveCheck_.stop();
     outbox_.clear();
@@ -135,6 +140,9 @@ void ControllerSession::flush() {
             continue;
         }
         outbox_.sent(item->request, clock_.now());
+        if (item->request.code == code::kReadGainBlock1) {
+            blocksThisRead_ = 0; // a read begins: the snapshot is of its two halves
+        }
         if (const std::optional<GainGroup> group = groupOfSetCode(item->request.code)) {
             unacknowledgedRows_[static_cast<std::size_t>(*group)] = item->request;
         }
@@ -237,14 +245,56 @@ void ControllerSession::takeReadBack(const reply::GainReadBack& readBack) {
                 gains_.reported(i, readBack.values[i], now);
             }
         }
+        blocksThisRead_ |= 1u << block;
+        // A complete read is a snapshot; one that found what the last one did adds nothing.
+        if (const std::optional<JournalGains> all = knownGains(); blocksThisRead_ == 3u && all && all != lastSnapshot_) {
+            blocksThisRead_ = 0;
+            lastSnapshot_ = all;
+            JournalEntry entry;
+            entry.gains = all;
+            record(std::move(entry));
+        }
         listener_.onGainsRead(readBack, false);
         return;
     }
     const std::optional<SaveVerdict> verdict = saveCheck_.take(readBack, gains_, now);
     listener_.onGainsRead(readBack, true);
     if (verdict) {
+        JournalEntry entry;
+        entry.kind = JournalEntry::Kind::Save;
+        entry.verdict = verdict;
+        if (verdict->kind == SaveVerdict::Kind::Verified) {
+            entry.gains = knownGains();
+            lastSnapshot_ = entry.gains;
+        }
+        record(std::move(entry));
         listener_.onSaveChecked(*verdict);
     }
+}
+
+std::optional<JournalGains> ControllerSession::knownGains() const {
+    JournalGains all;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (!(all[i] = gains_.controllerValue(i))) {
+            return std::nullopt;
+        }
+    }
+    return all;
+}
+
+void ControllerSession::record(JournalEntry entry) {
+    if (journal_ == nullptr) {
+        return;
+    }
+    if (link_.isOpen()) {
+        entry.port = portName_;
+        entry.device = devicePath_;
+        entry.baud = baudRate_;
+    }
+    if (firmware_) {
+        entry.firmware = firmwareText(*firmware_);
+    }
+    journal_->record(entry);
 }
 
 void ControllerSession::acknowledged(std::uint8_t acknowledgedCode) {
@@ -252,15 +302,23 @@ void ControllerSession::acknowledged(std::uint8_t acknowledgedCode) {
         // A late acknowledgement still tells what the controller took; one of an earlier line never.
         std::optional<Request>& row = unacknowledgedRows_[static_cast<std::size_t>(*group)];
         if (row) {
+            JournalEntry entry;
+            entry.kind = JournalEntry::Kind::Set;
+            entry.row = group;
             for (std::size_t k = 0; k < kGainsPerRow; ++k) {
+                entry.before[k] = gains_.controllerValue(firstGainOf(*group) + k);
+                entry.after[k] = row->payloadBytes[k];
                 gains_.sent(firstGainOf(*group) + k, row->payloadBytes[k]);
             }
             row.reset();
+            lastSnapshot_.reset();
+            record(std::move(entry));
             listener_.onKnowledgeChanged();
         }
     }
     if (acknowledgedCode == code::kSaveConfiguration) {
         gains_.saved();
+        lastSnapshot_.reset();
         listener_.onKnowledgeChanged();
         // Read both blocks back to see that what the controller now keeps is what it was given.
         saveCheck_.start();

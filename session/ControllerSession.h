@@ -11,6 +11,7 @@
 #include "device/ControllerLink.h"
 #include "session/ControllerSearch.h"
 #include "session/GainKnowledge.h"
+#include "session/JournalEntry.h"
 #include "session/Outbox.h"
 #include "session/SaveCheck.h"
 #include "session/SessionListener.h"
@@ -60,6 +61,10 @@ public:
     void poll();
     // Who hears of every frame and every problem on the line (a line log).
     void setObserver(LinkObserver* observer) { link_.setObserver(observer); }
+    // Where complete reads, acknowledged rows and saves are recorded; nullptr for nowhere.
+    void setJournal(JournalSink* journal) { journal_ = journal; }
+    // An entry about the grid (a file, the defaults, a label), with this line's details.
+    void record(JournalEntry entry);
 
     // Queues a request behind whatever waits (a read pair is never split); `done` hears of its
     // answer. False, queueing nothing, when the port is closed.
@@ -98,6 +103,8 @@ private:
     void takeReadBack(const reply::GainReadBack& readBack);
     void acknowledged(std::uint8_t code);
     void newConnection();
+    // All 21 gains as this connection knows them, when it knows them all.
+    std::optional<JournalGains> knownGains() const;
 
     SessionListener& listener_;
     LinkClock& clock_;
@@ -114,6 +121,12 @@ private:
     std::array<bool, 2> blocksEverRead_{};           // by GainBlock, on any connection
     std::array<bool, 2> blocksRead_{};               // on this connection
     std::array<std::optional<Request>, kGainRows.size()> unacknowledgedRows_; // by GainGroup
+    JournalSink* journal_ = nullptr;
+    std::string portName_;
+    std::string devicePath_;
+    std::uint32_t baudRate_ = 0;
+    unsigned blocksThisRead_ = 0;               // bit per GainBlock, since the last first-block request
+    std::optional<JournalGains> lastSnapshot_; // on this connection, with nothing sent or saved since
 };
 
 } // namespace tq37r

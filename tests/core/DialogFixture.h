@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <unistd.h>
 
 #include "core/ParamDialog.h"
 #include "res/ControlIds.h"
@@ -53,11 +55,19 @@ protected:
         return codes;
     }
 
+    // A tuning history of this test's own, empty at its start.
+    static std::filesystem::path emptyFolder() {
+        const auto folder = std::filesystem::temp_directory_path() / ("tq37r-data-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(folder);
+        return folder;
+    }
+
     FakeView view;
     FakeClock clock;
     FakePort port;
     FakeSink sink;
-    ParamDialog dialog{view, clock, port, sink};
+    const std::filesystem::path dataFolder = emptyFolder();
+    ParamDialog dialog{view, clock, port, sink, dataFolder};
 };
 
 } // namespace tq37r::test

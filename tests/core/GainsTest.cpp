@@ -201,5 +201,72 @@ TEST_F(Gains, AGainFileKeepsTheGridAndLoadingSendsNothing) {
     EXPECT_EQ(view.text(id::kXI), "8") << "a refused file applies nothing";
 }
 
+// Undo and redo go back over typing, a file, a snapshot and a gain reset, exactly and with their
+// tints, and send nothing.
+TEST_F(Gains, UndoAndRedoRestoreTheGridAndItsTintsAndSendNothing) {
+    openQuietly();
+    readBack();
+    std::vector<std::string> shown;
+    const auto grid = [this] {
+        std::string text;
+        for (const int edit : kGainEdits) {
+            text += view.text(edit) + (tint(edit) == GainTint::InFlash ? " " : "* ");
+        }
+        return text;
+    };
+    shown.push_back(grid());
+    typeGain(id::kPitchLevelCoef, "4");
+    typeGain(id::kPitchLevelCoef, "4x"); // one run of typing is one step
+    shown.push_back(grid());
+    std::ofstream(file) << "x.i = 7\n";
+    dialog.loadGainFile(file.string());
+    shown.push_back(grid());
+    tq37r::Gains snapshot = defaultGains();
+    snapshot[14] = 9; // x.d
+    dialog.loadSnapshot(snapshot, "abcd1234");
+    shown.push_back(grid());
+    ASSERT_EQ(dialog.fieldMenu(id::kYP).back().label, "Back to the controller's value (15)");
+    EXPECT_EQ(dialog.fieldMenu(id::kYP).front().label, "Reset to default (15)");
+    dialog.onFieldCommand(id::kPitchLevelCoef, ParamDialog::FieldCommand::BackToController);
+    shown.push_back(grid());
+    port.written.clear();
+    for (std::size_t step = shown.size() - 1; step > 0; --step) {
+        dialog.onMenuCommand(MenuCommand::Undo);
+        EXPECT_EQ(grid(), shown[step - 1]) << "undo to step " << step - 1;
+    }
+    for (std::size_t step = 1; step < shown.size(); ++step) {
+        dialog.onMenuCommand(MenuCommand::Redo);
+        EXPECT_EQ(grid(), shown[step]) << "redo to step " << step;
+    }
+    EXPECT_TRUE(port.written.empty());
+}
+
+// Each complete read is a snapshot; the history window's rows, their differences, a label and
+// loading one into the grid.
+TEST_F(Gains, TheHistoryShowsReadsComparesThemLabelsOneAndLoadsOne) {
+    openQuietly();
+    readBack(40);
+    readBack(40); // the same read again is nothing new
+    readBack(41);
+    dialog.onMenuCommand(MenuCommand::History);
+    EXPECT_EQ(view.historyShown, 1);
+    HistoryBrowser& history = dialog.history();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history.row(0).port, "COM1");
+    EXPECT_EQ(history.row(1).differFromGrid, 1u);
+    const std::size_t both[] = {0, 1};
+    EXPECT_NE(history.differences(both, false).find("Pitch Level Coefficient: 41 in "), std::string::npos)
+        << history.differences(both, false);
+    view.textAnswer = "calm day";
+    history.label(1);
+    EXPECT_EQ(history.row(1).label, "calm day");
+    view.textAnswer = "two\nlines";
+    history.label(1);
+    EXPECT_EQ(view.boxes.back().text, "The label was not kept.");
+    history.loadIntoGrid(1);
+    EXPECT_EQ(view.text(id::kPitchLevelCoef), "40");
+    EXPECT_EQ(tint(id::kPitchLevelCoef), GainTint::Changed);
+}
+
 } // namespace
 } // namespace tq37r::test

@@ -117,8 +117,15 @@ TEST_F(Window, ClicksAndEnterReachTheCore) {
 
 TEST_F(Window, TypingTintsTheGainAndADroppedGainFileFillsTheGrid) {
     const QColor untinted = edit(id::kYI)->palette().color(QPalette::Base);
+    const QString before = edit(id::kYI)->text();
     QTest::keyClicks(edit(id::kYI), "3");
     EXPECT_NE(edit(id::kYI)->palette().color(QPalette::Base), untinted) << "changed here, not sent";
+    const QString typed = edit(id::kYI)->text();
+    // The grid's undo, not the edit's own: the same keys in any edit.
+    QTest::keyClick(edit(id::kXP), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit(id::kYI)->text(), before);
+    QTest::keyClick(edit(id::kYI), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(edit(id::kYI)->text(), typed);
 
     const auto path =
         std::filesystem::temp_directory_path() / ("tq37r-drop-" + std::to_string(::getpid()) + ".gains");

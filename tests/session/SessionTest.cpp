@@ -20,12 +20,14 @@ Bytes gainBlock1(std::uint8_t pitchLevel) {
 }
 const Bytes kGainBlock2 = makeFrame(0xED, Bytes(6));
 
-class Session : public ::testing::Test, protected SessionListener {
+class Session : public ::testing::Test, protected SessionListener, protected JournalSink {
 protected:
     explicit Session(SessionOptions options = {}) : session(port, clock, sink, *this, options) {
         port.clock = &clock;
+        session.setJournal(this);
         EXPECT_TRUE(session.open("COM1", 19200));
     }
+    void record(const JournalEntry& entry) override { journal.push_back(entry); }
     void onUnanswered(const Request& request) override { unanswered.push_back(request.code); }
     void onSaveChecked(const SaveVerdict& verdict) override { verdicts.push_back(verdict.kind); }
 
@@ -55,6 +57,7 @@ protected:
     FakeSink sink;
     std::vector<std::uint8_t> unanswered;
     std::vector<SaveVerdict::Kind> verdicts;
+    std::vector<JournalEntry> journal;
     ControllerSession session;
 };
 
@@ -73,6 +76,7 @@ TEST_F(Session, TheSecondReadGoesAfterTheControllersPauseAndNothingGoesBetween) 
 TEST_F(Session, KnowledgeBelongsToTheConnectionAndASaveChecksOnlyWhatItKnew) {
     session.readGains();
     reply(gainBlock1(40));
+    reply(kGainBlock2);
     EXPECT_EQ(session.gains().standing(kPitchLevel), GainKnowledge::Standing::InFlash);
     session.close();
     EXPECT_EQ(session.gains().standing(kPitchLevel), GainKnowledge::Standing::Unknown);
@@ -88,13 +92,26 @@ TEST_F(Session, KnowledgeBelongsToTheConnectionAndASaveChecksOnlyWhatItKnew) {
     EXPECT_EQ(verdicts, std::vector{SaveVerdict::Kind::Verified});
     EXPECT_EQ(session.gains().controllerValue(kPitchLevel), 99);
 
+    // The journal: the first read (both halves), then the verified save, each with all 21 gains.
+    ASSERT_EQ(journal.size(), 2u);
+    EXPECT_EQ((*journal[0].gains)[kPitchLevel], 40);
+    EXPECT_EQ(journal[0].port, "COM1");
+    EXPECT_EQ(journal[0].device, "/dev/fake/COM1");
+    EXPECT_TRUE(journal[1].isSnapshot());
+    EXPECT_EQ((*journal[1].gains)[kPitchLevel], 99);
+    session.send(request::setGainRow(GainGroup::Pitch, 98, 0, 0));
+    reply(makeFrame(0xFA, {0xE4}));
+    EXPECT_EQ(journal.back().before[0], 99);
+    EXPECT_EQ(journal.back().after[0], 98);
+
     // Now it is known: a read-back that differs is a mismatch.
     session.send(request::saveConfiguration());
     reply(makeFrame(0xFA, {0x86}));
     runFor(100ms);
-    reply(gainBlock1(98));
+    reply(gainBlock1(97));
     reply(kGainBlock2);
     EXPECT_EQ(verdicts.back(), SaveVerdict::Kind::Mismatched);
+    EXPECT_FALSE(journal.back().isSnapshot());
 }
 
 TEST_F(Session, ASaveWhoseCheckGetsNoAnswerIsSavedButNotVerified) {

@@ -34,12 +34,18 @@ public:
     void askFilePath(const FileChoice&, bool, std::function<void(const std::string&)> chosen) override {
         chosen(chosenFile);
     }
+    void askText(const TextRequest& request,
+                 std::function<void(const std::optional<std::string>&)> entered) override {
+        textRequests.push_back(request);
+        entered(textAnswer);
+    }
     void showProgress(const ProgressRequest& request, std::function<void()> cancelled) override;
     void setProgress(int step, std::string_view text) override {
         progressSteps.push_back({step, std::string(text)});
     }
     void closeProgress() override { progressUp = false; }
     void showLineLog() override { ++lineLogShown; }
+    void showHistory() override { ++historyShown; }
     void endDialog() override { ended = true; }
 
     // The operator types into an edit or a list's text field (a list then has no selection).
@@ -59,6 +65,9 @@ public:
     std::vector<std::pair<int, std::string>> progressSteps;
     bool progressUp = false;
     int lineLogShown = 0;
+    int historyShown = 0;
+    std::vector<TextRequest> textRequests;
+    std::optional<std::string> textAnswer; // what the text box answers; nullopt is Cancel
     int focused = 0;
     bool ended = false;
 

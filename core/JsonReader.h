@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace tq37r {
+
+// A JSON value as the tuning history reads one: enough of JSON for its own lines, and safe on
+// any bytes (a torn line, a line from a newer version, a file that is no journal at all).
+struct JsonValue {
+    using Array = std::vector<JsonValue>;
+    using Object = std::vector<std::pair<std::string, JsonValue>>;
+    std::variant<std::nullptr_t, bool, double, std::string, Array, Object> value;
+
+    // A member of an object, nullptr when there is none (or this is no object).
+    const JsonValue* member(std::string_view name) const;
+    const std::string* string() const { return std::get_if<std::string>(&value); }
+    const Array* array() const { return std::get_if<Array>(&value); }
+    // A whole number within [min, max], nullopt for anything else.
+    std::optional<std::int64_t> integer(std::int64_t min, std::int64_t max) const;
+};
+
+// One JSON text, whole: nullopt when it is not valid JSON, nests deeper than a journal line
+// ever does, or has anything but blanks after the value.
+std::optional<JsonValue> parseJson(std::string_view text);
+
+} // namespace tq37r

@@ -1,0 +1,135 @@
+#include "qt/HistoryWindow.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "core/HistoryBrowser.h"
+#include "core/SideWindowPlacement.h"
+#include "qt/Utf8.h"
+
+namespace tq37r {
+namespace {
+
+constexpr const char* kColumns[] = {"Id", "Time", "Port", "Firmware", "Kind", "Label", "Differ from grid"};
+
+} // namespace
+
+int HistoryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(browser_.size());
+}
+
+int HistoryModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(std::size(kColumns));
+}
+
+QVariant HistoryModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) {
+        return {};
+    }
+    const HistoryBrowser::Row row = browser_.row(static_cast<std::size_t>(index.row()));
+    switch (index.column()) {
+    case 0:
+        return fromUtf8(row.id);
+    case 1:
+        return fromUtf8(row.time);
+    case 2:
+        return fromUtf8(row.port);
+    case 3:
+        return fromUtf8(row.firmware);
+    case 4:
+        return fromUtf8(row.kind);
+    case 5:
+        return fromUtf8(row.label);
+    default:
+        return static_cast<qulonglong>(row.differFromGrid);
+    }
+}
+
+QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= static_cast<int>(std::size(kColumns))) {
+        return {};
+    }
+    return QString::fromLatin1(kColumns[section]);
+}
+
+HistoryWindow::HistoryWindow(HistoryBrowser& browser, QWidget* dialog)
+    : QWidget(dialog, Qt::Window), browser_(browser), model_(new HistoryModel(browser, this)),
+      table_(new QTableView(this)), withDefaults_(new QCheckBox(QStringLiteral("Compare one with the defaults"), this)),
+      differences_(new QPlainTextEdit(this)) {
+    setWindowTitle(QStringLiteral("Tuning history"));
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4); // uniform rows
+    table_->horizontalHeader()->setStretchLastSection(true);
+    differences_->setReadOnly(true);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { showDifferences(); });
+    connect(withDefaults_, &QCheckBox::toggled, this, [this] { showDifferences(); });
+    auto* buttons = new QHBoxLayout;
+    const std::pair<const char*, void (HistoryBrowser::*)(std::size_t)> actions[] = {
+        {"Load into grid", &HistoryBrowser::loadIntoGrid},
+        {"Label…", &HistoryBrowser::label},
+        {"Save as gain file…", &HistoryBrowser::saveAsGainFile},
+    };
+    for (const auto& [caption, action] : actions) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), this);
+        connect(button, &QPushButton::clicked, this, [this, action = action] { onOneRow(action); });
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    buttons->addWidget(withDefaults_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_, 3);
+    layout->addLayout(buttons);
+    layout->addWidget(differences_, 1);
+    resize(720, dialog->height());
+    const QRect frame = dialog->frameGeometry();
+    const QRect screen = dialog->screen()->availableGeometry();
+    const ScreenRect place =
+        placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()}, width(), height(),
+                          {screen.x(), screen.y(), screen.width(), screen.height()});
+    move(place.x, place.y);
+}
+
+void HistoryWindow::refresh() {
+    model_->reset();
+    showDifferences();
+}
+
+std::vector<std::size_t> HistoryWindow::selectedRows() const {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void HistoryWindow::showDifferences() {
+    const std::vector<std::size_t> rows = selectedRows();
+    differences_->setPlainText(fromUtf8(browser_.differences(rows, withDefaults_->isChecked())));
+    model_->dataChanged(model_->index(0, 6), model_->index(std::max(0, model_->rowCount({}) - 1), 6));
+}
+
+void HistoryWindow::onOneRow(void (HistoryBrowser::*action)(std::size_t)) {
+    const std::vector<std::size_t> rows = selectedRows();
+    if (rows.size() != 1) {
+        differences_->setPlainText(QStringLiteral("Select one snapshot for this."));
+        return;
+    }
+    (browser_.*action)(rows.front());
+    refresh();
+}
+
+} // namespace tq37r

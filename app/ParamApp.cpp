@@ -7,7 +7,7 @@ namespace tq37r {
 
 bool ParamApp::InitInstance() {
     const auto port = makeWindowPort();
-    ParamWindow window(*port);
+    ParamWindow window(*port, [] { return makeWindowPort(); });
     window.exec();
     // Leaving the scope closes the port.
     return false;

@@ -30,13 +30,17 @@ Each request waits --timeout ms for its answer and is sent again up to --retries
 stdout, messages to stderr. With --json, stdout carries one JSON object: the results, and on failure
 "error" and "exit" members as well (except for errors in the command line itself).
 
+Each command that talks to the controller adds what it read, sent and saved to the tuning history
+(see history --help); when that cannot be written it warns once and goes on.
+
 Exit status:
   0  done
   1  usage: a bad option, command, gain name or value (nothing was sent)
   2  the port could not be opened (the cause is printed)
   3  no answer after the retries, the line hung up, or a save whose read-back got no answer
   4  diff found differences, a save did not verify, or the controller reports a failure
-  5  a gain file that cannot be read or written, or is refused (its line is named)
+  5  a gain file that cannot be read or written, or is refused (its line is named); a label
+     that cannot be written
   130  interrupted (Ctrl+C) before the command was done
 
 Gain files are text, one "name = value" a line (0 to 255), "#" starts a comment. Gain names, by row:)";
@@ -62,10 +66,10 @@ void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen) {
     app.footer(kFooter + gainNameList());
     setupGlobalOptions(app, options);
     // In the order --help lists them.
-    for (const auto setup :
-         {setupPorts, setupVersion, setupRead, setupGet, setupSet, setupSave, setupBackup, setupRestore,
-          setupDiff, setupMonitor, setupAltitude, setupRadius, setupFlightSettings, setupMixing,
-          setupGyroTest, setupAutoReturn, setupMode, setupTask, setupDetect}) {
+    for (const auto setup : {setupPorts,      setupVersion, setupRead,           setupGet,    setupSet,
+                             setupSave,       setupBackup,  setupRestore,        setupDiff,   setupMonitor,
+                             setupAltitude,   setupRadius,  setupFlightSettings, setupMixing, setupGyroTest,
+                             setupAutoReturn, setupMode,    setupTask,           setupDetect, setupHistory}) {
         setup(app, chosen);
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 
 #include "cli/CommandError.h"
 #include "core/GainFileIo.h"
@@ -19,24 +20,6 @@ std::vector<GainValue> valuesOf(const Gains& gains, const std::vector<std::size_
         values.push_back({kGains[i].fileName, gains[i]});
     }
     return values;
-}
-
-std::vector<std::size_t> allGains() {
-    std::vector<std::size_t> indices(kGainCount);
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        indices[i] = i;
-    }
-    return indices;
-}
-
-std::vector<GainPair> differences(const Gains& first, const Gains& second) {
-    std::vector<GainPair> pairs;
-    for (std::size_t i = 0; i < kGainCount; ++i) {
-        if (first[i] != second[i]) {
-            pairs.push_back({kGains[i].fileName, first[i], second[i]});
-        }
-    }
-    return pairs;
 }
 
 // Sends each row in which wanted differs from held; the other rows are left alone. A failure
@@ -84,6 +67,24 @@ int saveVerified(Controller& controller, Output& out) {
 
 } // namespace
 
+std::vector<GainValue> allValues(const Gains& gains) {
+    std::vector<GainValue> values;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        values.push_back({kGains[i].fileName, gains[i]});
+    }
+    return values;
+}
+
+std::vector<GainPair> differences(const Gains& first, const Gains& second) {
+    std::vector<GainPair> pairs;
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        if (first[i] != second[i]) {
+            pairs.push_back({kGains[i].fileName, first[i], second[i]});
+        }
+    }
+    return pairs;
+}
+
 void ports(const SerialPort& port, Output& out) {
     std::vector<PortEntry> entries;
     for (const ComPort& listed : ComPort::listed()) {
@@ -112,7 +113,7 @@ int version(Controller& controller, Output& out) {
 }
 
 int read(Controller& controller, Output& out) {
-    out.gains(valuesOf(controller.readGains(), allGains()));
+    out.gains(allValues(controller.readGains()));
     return kExitDone;
 }
 
@@ -145,9 +146,19 @@ int save(Controller& controller, Output& out) {
 
 int backup(Controller& controller, const std::string& path, Output& out) {
     const std::string firmware = firmwareText(controller.readFirmware());
-    if (std::string why; !writeGainFileAt(path, controller.readGains(), firmware, why)) {
+    const Gains gains = controller.readGains();
+    if (std::string why; !writeGainFileAt(path, gains, firmware, why)) {
         throw CommandError(kExitBadFile, "cannot write " + path + ": " + why);
     }
+    JournalEntry written;
+    written.kind = JournalEntry::Kind::FileSaved;
+    // Whole, so the history still finds the file from another folder.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    written.file = error ? path : absolute.string();
+    written.gains.emplace();
+    std::copy(gains.begin(), gains.end(), written.gains->begin());
+    controller.record(std::move(written));
     out.note("file", path);
     out.note("firmware", firmware);
     return kExitDone;
@@ -163,7 +174,7 @@ int restore(Controller& controller, const GainFileRead& file, bool thenSave, Out
     return thenSave ? saveVerified(controller, out) : kExitDone;
 }
 
-int diff(Controller& controller, const GainFileRead& file, Output& out) {
+int diff(Controller& controller, const GainFileRead& file, std::string_view against, Output& out) {
     const Gains held = controller.readGains();
     std::vector<GainPair> differing;
     for (std::size_t i = 0; i < kGainCount; ++i) {
@@ -171,7 +182,7 @@ int diff(Controller& controller, const GainFileRead& file, Output& out) {
             differing.push_back({kGains[i].fileName, held[i], *file.values[i]});
         }
     }
-    out.pairs("differences", "controller", "file", differing);
+    out.pairs("differences", "controller", against, differing);
     return differing.empty() ? kExitDone : kExitDifferent;
 }
 

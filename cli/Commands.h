@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Controller.h"
 #include "cli/GainArguments.h"
 #include "cli/Output.h"
 #include "core/GainFile.h"
+#include "core/Journal.h"
 #include "core/LineLog.h"
 #include "device/Requests.h"
 
@@ -19,6 +21,11 @@ namespace tq37r::cli {
 // throws CommandError. Arguments are checked by the caller before the port is opened, so a
 // bad one never gets as far as the line.
 namespace command {
+
+// Each gain with its name, in grid order.
+std::vector<GainValue> allValues(const Gains& gains);
+// The gains in which the two differ, in grid order.
+std::vector<GainPair> differences(const Gains& first, const Gains& second);
 
 // The names the window's port list offers, and the device each stands for.
 void ports(const SerialPort& port, Output& out);
@@ -33,7 +40,8 @@ int set(Controller& controller, const std::vector<GainAssignment>& assignments, 
 int save(Controller& controller, Output& out);
 int backup(Controller& controller, const std::string& path, Output& out);
 int restore(Controller& controller, const GainFileRead& file, bool thenSave, Output& out);
-int diff(Controller& controller, const GainFileRead& file, Output& out);
+// Prints "name controller other"; `against` names the other side in JSON ("file", "snapshot").
+int diff(Controller& controller, const GainFileRead& file, std::string_view against, Output& out);
 // Until `duration` has passed (forever when nullopt) or the controller is interrupted: each
 // state report, or with `raw` every frame as the line log shows it (the log must be the
 // controller's observer).
@@ -56,6 +64,24 @@ int task(Controller& controller, Task task, Output& out);
 // Tries each port at each rate; prints where the controller answers.
 int detect(Controller& controller, std::vector<std::string> ports, std::vector<std::uint32_t> rates,
            Output& out);
+
+// The tuning history as this tool writes it.
+Journal toolJournal();
+// The snapshot `id` names (the whole id or a unique prefix); throws a usage error saying why
+// not. Read before any port is opened, so a wrong id sends nothing.
+Snapshot snapshotNamed(const std::string& id);
+// Every gain given, as a gain file that names all 21 would give them.
+GainFileRead asGainFile(const Gains& gains);
+Gains gainsOf(const Snapshot& snapshot);
+
+// The tuning history; these open no port.
+int history(std::size_t limit, const std::string& port, Output& out);
+int historyShow(const Snapshot& snapshot, Output& out);
+// Exit 4 when any gain differs.
+int historyDiff(const Gains& first, const Gains& second, Output& out);
+int historyLabel(const Snapshot& snapshot, const std::string& label, Output& out);
+// The newest `limit` entries (0: all), oldest first.
+int historyLog(std::size_t limit, Output& out);
 
 // Reads a gain file; throws kExitBadFile with the reader's message when it is refused, and
 // warns about unknown and missing names.

@@ -9,9 +9,10 @@
 
 namespace tq37r::cli {
 
-Controller::Controller(SerialPort& port, LineWait& line, Timing timing)
+Controller::Controller(SerialPort& port, LineWait& line, Timing timing, ControllerSearch::PortMaker makePort)
     : line_(line), timing_(timing),
-      session_(port, line, line, *this, SessionOptions{timing.timeout, timing.retries, false}) {}
+      session_(port, line, line, *this, SessionOptions{timing.timeout, timing.retries, false},
+               std::move(makePort)) {}
 
 OpenResult Controller::open(std::string_view portName, std::uint32_t baudRate) {
     return session_.open(portName, baudRate);
@@ -50,8 +51,8 @@ std::vector<Reply> Controller::askAll(const std::vector<Request>& requests) {
     if (answers->failed) {
         const Request& request = requests[*answers->failed];
         const int attempts = 1 + timing_.retries;
-        throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (0x" + hexByte(request.code) +
-                                              ") after " + std::to_string(attempts) +
+        throw CommandError(kExitNoAnswer, "no answer to " + describeRequest(request) + " (0x" +
+                                              hexByte(request.code) + ") after " + std::to_string(attempts) +
                                               (attempts == 1 ? " try" : " tries"));
     }
     std::vector<Reply> replies;
@@ -98,21 +99,20 @@ SaveVerdict Controller::save() {
     return *verdict_;
 }
 
-std::vector<ControllerSearch::Found>
-Controller::findController(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
-                           const std::function<void(const std::string& port, std::uint32_t baudRate,
-                                                    std::chrono::milliseconds elapsed)>& trying) {
+const ControllerSearch& Controller::findController(
+    const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
+    const std::function<void(const std::string& underWay, std::chrono::milliseconds elapsed)>& moved) {
     const LineWait::TimePoint start = line_.now();
     const ControllerSearch& search = session_.search();
     std::size_t announced = 0;
     const auto announce = [&] {
-        if (search.running() && search.tried() != announced) {
+        if (search.tried() != announced || !search.running()) {
             announced = search.tried();
-            trying(search.port(), search.baudRate(),
-                   std::chrono::duration_cast<std::chrono::milliseconds>(line_.now() - start));
+            moved(search.underWay(),
+                  std::chrono::duration_cast<std::chrono::milliseconds>(line_.now() - start));
         }
     };
-    session_.startSearch(std::move(ports), std::move(rates), timing_.timeout, false);
+    session_.startSearch(ports, std::move(rates), timing_.timeout, false);
     announce();
     runLine(
         [&] {
@@ -121,7 +121,7 @@ Controller::findController(std::vector<std::string> ports, std::vector<std::uint
         },
         std::nullopt);
     session_.cancelSearch(); // an interrupt leaves it running
-    return search.found();
+    return search;
 }
 
 void Controller::watchReports(std::optional<std::chrono::milliseconds> duration,
@@ -156,8 +156,8 @@ void Controller::runLine(const std::function<bool()>& done, std::optional<LineWa
             wake = until;
         }
         const LineWait::Seen seen = line_.wait(wake);
-        if (seen.hungUp) {
-            session_.onHangUp(*seen.hungUp); // one of a line the search has left is no news
+        for (const std::uint32_t tag : seen.hungUp) {
+            session_.onHangUp(tag); // one of a line the search has left is no news
         }
         if (hungUp_) {
             throw CommandError(kExitNoAnswer, "the line hung up: the device went away");
@@ -166,8 +166,8 @@ void Controller::runLine(const std::function<bool()>& done, std::optional<LineWa
             interrupted_ = true;
             return;
         }
-        if (seen.rxReady) {
-            session_.onRxReady(session_.tag());
+        for (const std::uint32_t tag : seen.rxReady) {
+            session_.onRxReady(tag);
         }
         session_.poll();
         if (until && line_.now() >= *until) {

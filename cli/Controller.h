@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/LineWait.h"
@@ -27,7 +28,8 @@ public:
         int retries = 2;
     };
 
-    Controller(SerialPort& port, LineWait& line, Timing timing);
+    // A search tries each port on a port `makePort` gives.
+    Controller(SerialPort& port, LineWait& line, Timing timing, ControllerSearch::PortMaker makePort = {});
     // Closes the line, so its observer hears of it.
     ~Controller() { session_.close(); }
     Controller(const Controller&) = delete;
@@ -36,6 +38,10 @@ public:
     OpenResult open(std::string_view portName, std::uint32_t baudRate);
     // Who hears of every frame and every problem on the line (--trace, monitor --raw).
     void setObserver(LinkObserver* observer) { session_.setObserver(observer); }
+    // Where the session keeps what it reads, sends and saves; nullptr for nowhere.
+    void setJournal(JournalSink* journal) { session_.setJournal(journal); }
+    // An entry about this command's own doing (a gain file written), stamped with the line.
+    void record(JournalEntry entry) { session_.record(std::move(entry)); }
 
     // Sends the request until its answer comes and returns that answer.
     Reply ask(const Request& request);
@@ -51,12 +57,11 @@ public:
     // checks it against what this session read and sent.
     SaveVerdict save();
 
-    // The ports among `ports` where the controller answers, and at which of `rates`; `trying`
-    // hears of each try as it begins. Leaves the line closed.
-    std::vector<ControllerSearch::Found>
-    findController(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
-                   const std::function<void(const std::string& port, std::uint32_t baudRate,
-                                            std::chrono::milliseconds elapsed)>& trying);
+    // Searches `ports` at once at `rates`; `moved` hears of each try as it begins, with what is
+    // under way ("COM1 at 57600, COM3 at 38400"), and when the search ends. Leaves the line closed.
+    const ControllerSearch& findController(
+        const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
+        const std::function<void(const std::string& underWay, std::chrono::milliseconds elapsed)>& moved);
     // Whether Ctrl+C (or another stop signal) cut a run of the line short.
     bool interrupted() const { return interrupted_; }
 

@@ -56,8 +56,8 @@ int mixing(Controller& controller, std::optional<int> item, Output& out) {
     } else {
         const auto mode = std::get<reply::MixingMode>(controller.ask(request::readMixingMode()));
         if (mode.item < 0) {
-            throw CommandError(kExitDifferent, "the controller reports mixing mode 0x" + hexByte(mode.modeByte) +
-                                                   ", which no entry names");
+            throw CommandError(kExitDifferent, "the controller reports mixing mode 0x" +
+                                                   hexByte(mode.modeByte) + ", which no entry names");
         }
         item = mode.item + 1;
     }
@@ -104,13 +104,15 @@ int detect(Controller& controller, std::vector<std::string> ports, std::vector<s
     }();
     const std::size_t rateCount = rates.size();
     // Quiet while it is quick; someone waiting longer is told what is being tried.
-    const auto found = controller.findController(
-        std::move(ports), std::move(rates),
-        [&out](const std::string& port, std::uint32_t baudRate, std::chrono::milliseconds elapsed) {
-            if (elapsed > std::chrono::seconds(1)) {
-                out.progress("trying " + port + " at " + std::to_string(baudRate));
-            }
-        });
+    const std::vector<ControllerSearch::Found> found =
+        controller
+            .findController(ports, std::move(rates),
+                            [&out](const std::string& underWay, std::chrono::milliseconds elapsed) {
+                                if (elapsed > std::chrono::seconds(1) && !underWay.empty()) {
+                                    out.progress("trying " + underWay);
+                                }
+                            })
+            .found();
     out.controllersFound(found);
     // What was found still counts; what was never tried is not "no answer".
     if (controller.interrupted()) {

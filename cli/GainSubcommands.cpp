@@ -1,6 +1,7 @@
 // The commands on the gains: version, read, get, set, save, backup, restore and diff.
 #include <memory>
 
+#include "cli/CommandError.h"
 #include "cli/Commands.h"
 #include "cli/Subcommands.h"
 
@@ -18,8 +19,41 @@ struct SetOptions {
 
 struct FileOptions {
     std::string file;
-    bool save = false; // restore: then save to flash
 };
+
+// Where the gains that restore and diff want come from: a file, a snapshot or the defaults.
+struct SourceOptions {
+    CLI::Option* file = nullptr;
+    CLI::Option* snapshot = nullptr;
+    bool defaults = false; // diff
+    bool save = false;     // restore: then save to flash
+};
+
+struct Source {
+    GainFileRead gains;
+    std::string_view name; // what --json calls the other side of a diff
+};
+
+CLI::Option* addSnapshot(CLI::App& command) {
+    return command.add_option("--snapshot", "a snapshot of the tuning history instead (see history)")
+        ->type_name("ID");
+}
+
+// Exactly one source, read (a snapshot looked up) before any port is opened.
+Source chosenSource(const SourceOptions& options, const std::string& choices, Output& out) {
+    const std::size_t given = options.file->count() + options.snapshot->count() + (options.defaults ? 1 : 0);
+    if (given != 1) {
+        throw CommandError(kExitUsage, "give one of " + choices);
+    }
+    if (options.defaults) {
+        return {command::asGainFile(defaultGains()), "defaults"};
+    }
+    if (options.snapshot->count() > 0) {
+        const Snapshot snapshot = command::snapshotNamed(options.snapshot->as<std::string>());
+        return {command::asGainFile(command::gainsOf(snapshot)), "snapshot"};
+    }
+    return {command::loadGainFile(options.file->as<std::string>(), out), "file"};
+}
 
 } // namespace
 
@@ -79,28 +113,35 @@ void setupBackup(CLI::App& app, Command& chosen) {
 }
 
 void setupRestore(CLI::App& app, Command& chosen) {
-    auto options = std::make_shared<FileOptions>();
+    auto options = std::make_shared<SourceOptions>();
     CLI::App* restore = app.add_subcommand("restore", "Send every row in which the file differs");
-    restore->add_option("FILE", options->file, "the gain file to read")->required();
+    options->file = restore->add_option("FILE", "the gain file to read");
+    options->snapshot = addSnapshot(*restore);
     restore->add_flag("--save", options->save, "then save to flash and verify");
     restore->footer(
         "A gain the file leaves out keeps the controller's value; unknown names are warned about.\n"
-        "Prints \"name before after\" per changed gain.");
+        "Prints \"name before after\" per changed gain. Give FILE or --snapshot ID.");
     onChosen(*restore, chosen, [options](Output& out) -> Action {
-        return [&out, thenSave = options->save, file = command::loadGainFile(options->file, out)](
-                   Line& line) { return command::restore(line.controller, file, thenSave, out); };
+        return [&out, thenSave = options->save,
+                source = chosenSource(*options, "FILE or --snapshot ID", out)](Line& line) {
+            return command::restore(line.controller, source.gains, thenSave, out);
+        };
     });
 }
 
 void setupDiff(CLI::App& app, Command& chosen) {
-    auto options = std::make_shared<FileOptions>();
+    auto options = std::make_shared<SourceOptions>();
     CLI::App* diff = app.add_subcommand("diff", "Compare a gain file with the controller");
-    diff->add_option("FILE", options->file, "the gain file to compare")->required();
+    options->file = diff->add_option("FILE", "the gain file to compare");
+    options->snapshot = addSnapshot(*diff);
+    diff->add_flag("--defaults", options->defaults, "the default gains instead");
     diff->footer("One line per differing gain: \"name controller file\", e.g. \"pitch.level 35 40\".\n"
-                 "Exit status 4 when any differ, 0 when none. Gains the file leaves out are not compared.");
+                 "Exit status 4 when any differ, 0 when none. Gains the file leaves out are not compared.\n"
+                 "Give one of FILE, --snapshot ID or --defaults; --json names the other side \"file\",\n"
+                 "\"snapshot\" or \"defaults\".");
     onChosen(*diff, chosen, [options](Output& out) -> Action {
-        return [&out, file = command::loadGainFile(options->file, out)](Line& line) {
-            return command::diff(line.controller, file, out);
+        return [&out, source = chosenSource(*options, "FILE, --snapshot ID or --defaults", out)](Line& line) {
+            return command::diff(line.controller, source.gains, source.name, out);
         };
     });
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "device/LinkClock.h"
 #include "serial/SerialPort.h"
@@ -14,9 +15,10 @@ namespace tq37r::cli {
 // time moves only when nothing is left to read.
 class LineWait : public SerialEventSink, public LinkClock {
 public:
+    // What was announced, by the tags of the opens it concerns: a search has several lines open.
     struct Seen {
-        bool rxReady = false;
-        std::optional<std::uint32_t> hungUp; // the tag of the open whose device went away
+        std::vector<std::uint32_t> rxReady;
+        std::vector<std::uint32_t> hungUp;
         bool interrupted = false;
     };
 

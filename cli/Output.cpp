@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <type_traits>
 
 namespace tq37r::cli {
 
@@ -13,6 +14,54 @@ std::string twoDecimals(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", value);
     return text;
+}
+
+// A column of a text line: one word, "-" when blank.
+std::string column(std::string_view text) {
+    std::string word = text.empty() ? std::string("-") : std::string(text);
+    std::replace(word.begin(), word.end(), ' ', '_');
+    return word;
+}
+
+// Long enough to tell snapshots apart by eye, and a prefix every history command takes.
+std::string_view shortId(std::string_view id) {
+    return id.substr(0, 8);
+}
+
+template <typename Values> std::string rowValues(const Values& values) {
+    std::string text;
+    for (const auto& value : values) {
+        text += text.empty() ? "" : ",";
+        if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::optional<std::uint8_t>>) {
+            text += value ? std::to_string(*value) : "-"; // not known when it was sent
+        } else {
+            text += std::to_string(value);
+        }
+    }
+    return text;
+}
+
+// What sets an entry apart from others of its kind.
+std::string details(const JournalRecord& record) {
+    const JournalEntry& e = record.entry;
+    switch (e.kind) {
+    case JournalEntry::Kind::Read:
+        return std::string(shortId(record.id));
+    case JournalEntry::Kind::Set:
+        return (e.row ? rowName(*e.row) : std::string("-")) + " " + rowValues(e.before) + " " +
+               rowValues(e.after);
+    case JournalEntry::Kind::Save:
+        return (e.verdict ? std::string(verdictName(e.verdict->kind)) : std::string("-")) +
+               (record.id.empty() ? "" : " " + std::string(shortId(record.id)));
+    case JournalEntry::Kind::FileLoaded:
+    case JournalEntry::Kind::FileSaved:
+        return e.file;
+    case JournalEntry::Kind::Defaults:
+        return {};
+    case JournalEntry::Kind::Label:
+        return std::string(shortId(e.snapshot)) + " " + e.label;
+    }
+    return {};
 }
 
 } // namespace
@@ -161,6 +210,54 @@ void Output::note(std::string_view key, std::string_view text) {
         member(key);
         results_ << jsonString(text);
     }
+}
+
+void Output::note(std::string_view key, long value) {
+    if (json_) {
+        member(key);
+        results_ << value;
+    }
+}
+
+void Output::snapshots(const std::vector<Snapshot>& list) {
+    if (!json_) {
+        for (const Snapshot& s : list) {
+            const JournalEntry& e = s.record.entry;
+            results_ << shortId(s.record.id) << ' ' << column(s.record.time) << ' ' << column(e.port) << ' '
+                     << column(e.firmware) << ' ' << s.record.kindName << ' '
+                     << (s.label.empty() ? "-" : s.label) << '\n';
+        }
+        return;
+    }
+    member("snapshots");
+    results_ << "[";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const JournalRecord& r = list[i].record;
+        results_ << (i == 0 ? "" : ",") << "{\"id\":" << jsonString(r.id)
+                 << ",\"time\":" << jsonString(r.time) << ",\"port\":" << jsonString(r.entry.port)
+                 << ",\"device\":" << jsonString(r.entry.device) << ",\"baud\":" << r.entry.baud
+                 << ",\"firmware\":" << jsonString(r.entry.firmware) << ",\"kind\":" << jsonString(r.kindName)
+                 << ",\"label\":" << jsonString(list[i].label) << "}";
+    }
+    results_ << "]";
+}
+
+void Output::journalEntries(const std::vector<JournalRecord>& records) {
+    if (!json_) {
+        for (const JournalRecord& r : records) {
+            const std::string told = details(r);
+            results_ << column(r.time) << ' ' << column(r.program) << ' ' << r.kindName << ' '
+                     << column(r.entry.port) << ' ' << (told.empty() ? "-" : told) << '\n';
+        }
+        return;
+    }
+    member("entries");
+    results_ << "[";
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const JournalRecord& r = records[i];
+        results_ << (i == 0 ? "" : ",") << formatJournalLine(r.entry, r.time, r.program, r.id);
+    }
+    results_ << "]";
 }
 
 void Output::beginList(std::string_view key) {

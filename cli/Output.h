@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Journal.h"
 #include "session/ControllerSearch.h"
 
 namespace tq37r::cli {
@@ -51,6 +52,12 @@ public:
     void controllersFound(const std::vector<ControllerSearch::Found>& found);
     // A JSON member only: text output keeps quiet about it.
     void note(std::string_view key, std::string_view text);
+    void note(std::string_view key, long value);
+    // Text: "ID TIME PORT FIRMWARE KIND LABEL" lines, the id's first 8 characters, a blank
+    // column as "-"; JSON: "snapshots": [{"id", "time", "port", ..., "label"}].
+    void snapshots(const std::vector<Snapshot>& list);
+    // Text: "TIME PROGRAM KIND PORT DETAILS" lines; JSON: "entries": [each as the journal keeps it].
+    void journalEntries(const std::vector<JournalRecord>& records);
     // Opens the JSON list of state reports, so a run that saw none still has it.
     void beginReports();
     void report(int flightMode, int task);

@@ -1,14 +1,15 @@
 #include "cli/PortEvents.h"
 
+#include <algorithm>
+
 namespace tq37r::cli {
 
 void PortEvents::postSerialEvent(SerialEvent event, std::uint32_t tag) {
     {
         const std::lock_guard lock(mutex_);
-        if (event == SerialEvent::RxReady) {
-            seen_.rxReady = true;
-        } else {
-            seen_.hungUp = tag;
+        std::vector<std::uint32_t>& tags = event == SerialEvent::RxReady ? seen_.rxReady : seen_.hungUp;
+        if (std::find(tags.begin(), tags.end(), tag) == tags.end()) {
+            tags.push_back(tag);
         }
     }
     changed_.notify_one();
@@ -24,15 +25,18 @@ void PortEvents::interrupt() {
 
 LineWait::Seen PortEvents::wait(std::optional<TimePoint> until) {
     std::unique_lock lock(mutex_);
-    const auto anything = [this] { return seen_.rxReady || seen_.hungUp || seen_.interrupted; };
+    const auto anything = [this] {
+        return !seen_.rxReady.empty() || !seen_.hungUp.empty() || seen_.interrupted;
+    };
     if (until) {
         changed_.wait_until(lock, *until, anything);
     } else {
         changed_.wait(lock, anything);
     }
-    const Seen seen = seen_;
-    seen_.rxReady = false;
-    seen_.hungUp.reset();
+    Seen seen;
+    std::swap(seen.rxReady, seen_.rxReady);
+    std::swap(seen.hungUp, seen_.hungUp);
+    seen.interrupted = seen_.interrupted;
     return seen;
 }
 

@@ -27,6 +27,7 @@ void setupAutoReturn(CLI::App& app, Command& chosen);
 void setupMode(CLI::App& app, Command& chosen);
 void setupTask(CLI::App& app, Command& chosen);
 void setupDetect(CLI::App& app, Command& chosen);
+void setupHistory(CLI::App& app, Command& chosen);
 
 // Records prepare as what runs when the line names `command`.
 void onChosen(CLI::App& command, Command& chosen, std::function<Action(Output&)> prepare);

@@ -29,9 +29,15 @@ int run(const Command& chosen, const GlobalOptions& options, SerialPort& port, O
     if (chosen.stoppable) {
         stopSignals.emplace([&events] { events.interrupt(); });
     }
+    // Outlives the controller, whose session records into it to the end.
+    Journal journal = command::toolJournal();
+    journal.onFailure(
+        [&out](const std::string& why) { out.warning("the tuning history cannot be written: " + why); });
     Controller controller(
         port, events,
-        Controller::Timing{std::chrono::milliseconds(options.timeoutMs), static_cast<int>(options.retries)});
+        Controller::Timing{std::chrono::milliseconds(options.timeoutMs), static_cast<int>(options.retries)},
+        [] { return std::make_unique<PosixSerialPort>(); });
+    controller.setJournal(&journal);
     if (options.trace) {
         log.onEntry = [json = options.json](const LineLog::Entry& entry) {
             std::cerr << (json ? LineLog::formatJson(entry) : LineLog::format(entry)) << '\n';

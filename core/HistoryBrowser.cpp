@@ -16,6 +16,11 @@ std::string shownId(const std::string& id) {
 
 } // namespace
 
+std::string historyCell(const HistoryBrowser::Row& row, std::size_t column) {
+    const std::string* texts[] = {&row.id, &row.time, &row.port, &row.firmware, &row.kind, &row.label};
+    return column < std::size(texts) ? *texts[column] : std::to_string(row.differFromGrid);
+}
+
 void HistoryBrowser::reload() {
     snapshots_ = readSnapshots(journal_.path());
 }
@@ -31,8 +36,13 @@ Gains HistoryBrowser::gainsOf(std::size_t index) const {
 
 HistoryBrowser::Row HistoryBrowser::row(std::size_t index) const {
     const Snapshot& s = snapshots_.at(index);
-    Row row{shownId(s.record.id), s.record.time.substr(0, 19), s.record.entry.port, s.record.entry.firmware,
-            s.record.kindName, s.label, 0};
+    Row row{shownId(s.record.id),
+            s.record.time.substr(0, 19),
+            s.record.entry.port,
+            s.record.entry.firmware,
+            s.record.kindName,
+            s.label,
+            0};
     if (row.time.size() > 10) {
         row.time[10] = ' ';
     }
@@ -70,8 +80,9 @@ std::string HistoryBrowser::differences(std::span<const std::size_t> selected, b
     for (std::size_t i = 0; i < kGainCount; ++i) {
         if (other[i] != first[i]) {
             ++count;
-            text += "\n" + std::string(kGains[i].label) + ": " + std::to_string(first[i]) + " in " + name + ", " +
-                    (other[i] ? std::to_string(*other[i]) : std::string("no value")) + " in " + otherName;
+            text += "\n" + std::string(kGains[i].label) + ": " + std::to_string(first[i]) + " in " + name +
+                    ", " + (other[i] ? std::to_string(*other[i]) : std::string("no value")) + " in " +
+                    otherName;
         }
     }
     return count == 0 ? name + " and " + otherName + " are the same."
@@ -90,8 +101,8 @@ void HistoryBrowser::label(std::size_t index) {
                           return;
                       }
                       if (const std::string problem = labelProblem(*entered); !problem.empty()) {
-                          view_.messageBox({std::string(text::kParamDialogTitle), "The label was not kept.", problem,
-                                            MessageBoxRequest::Icon::Warning});
+                          view_.messageBox({std::string(text::kParamDialogTitle), "The label was not kept.",
+                                            problem, MessageBoxRequest::Icon::Warning});
                           return;
                       }
                       JournalEntry entry;
@@ -104,12 +115,13 @@ void HistoryBrowser::label(std::size_t index) {
 }
 
 void HistoryBrowser::saveAsGainFile(std::size_t index) {
-    view_.askFilePath(kGainFiles, true, [this, gains = gainsOf(index),
-                                         firmware = snapshots_.at(index).record.entry.firmware](const std::string& path) {
-        if (!path.empty()) {
-            dialog_.writeGains(path, gains, firmware);
-        }
-    });
+    view_.askFilePath(kGainFiles, true,
+                      [this, gains = gainsOf(index),
+                       firmware = snapshots_.at(index).record.entry.firmware](const std::string& path) {
+                          if (!path.empty()) {
+                              dialog_.writeGains(path, gains, firmware);
+                          }
+                      });
 }
 
 } // namespace tq37r

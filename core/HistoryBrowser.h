@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Journal.h"
@@ -52,5 +54,27 @@ private:
     Journal& journal_;
     std::vector<Snapshot> snapshots_;
 };
+
+// What the history window says, on every face.
+namespace text {
+inline constexpr std::string_view kHistoryTitle = "Tuning history";
+inline constexpr std::string_view kHistoryWithDefaults = "Compare one with the defaults";
+inline constexpr std::string_view kHistorySelectOne = "Select one snapshot for this.";
+} // namespace text
+
+// The history's columns, worded from a Row, and the actions on the one row selected.
+inline constexpr std::array<std::string_view, 7> kHistoryColumns{
+    "Id", "Time", "Port", "Firmware", "Kind", "Label", "Differ from grid"};
+struct HistoryAction {
+    std::string_view caption;
+    void (HistoryBrowser::*run)(std::size_t);
+};
+inline constexpr std::array<HistoryAction, 3> kHistoryActions{{
+    {"Load into grid", &HistoryBrowser::loadIntoGrid},
+    {"Label…", &HistoryBrowser::label},
+    {"Save as gain file…", &HistoryBrowser::saveAsGainFile},
+}};
+// A row's cell of column `column`, as a table shows it.
+std::string historyCell(const HistoryBrowser::Row& row, std::size_t column);
 
 } // namespace tq37r

@@ -25,11 +25,13 @@ constexpr std::string_view kFileName = "journal.jsonl";
 
 // Local time to the millisecond, with its offset: "2026-12-07T17:10:00.123+01:00".
 std::string timeText(std::chrono::system_clock::time_point at) {
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count() % 1000;
-    const std::string offset = localTimeText(at, "%z"); // "+0100"
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count() % 1000;
+    const std::string offset = localTimeText(at, "%z"); // "+0100"; empty where the zone is unknown
     char fraction[8];
     std::snprintf(fraction, sizeof fraction, ".%03d", static_cast<int>(millis));
-    return localTimeText(at, "%Y-%m-%dT%H:%M:%S") + fraction + offset.substr(0, 3) + ":" + offset.substr(3);
+    const std::string time = localTimeText(at, "%Y-%m-%dT%H:%M:%S") + fraction;
+    return offset.size() == 5 ? time + offset.substr(0, 3) + ":" + offset.substr(3) : time;
 }
 
 // Unique among writers that run at once: the moment, the process and a count go into it, and it
@@ -117,13 +119,14 @@ void Journal::record(const JournalEntry& entry) {
     const std::optional<std::uintmax_t> size =
         journalfile::append(path_, formatJournalLine(entry, time, program_, id), why);
     if (!size) {
-        failed(why);
+        failed(path_.string() + ": " + why);
         return;
     }
     if (!id.empty()) {
         lastSnapshotId_ = id;
     }
-    if (*size > limits_.limit) {
+    // Labelled snapshots alone may outgrow the limit: then the file is not rewritten at every entry.
+    if (*size > limits_.limit && *size > rotatedTo_ + (limits_.limit - limits_.kept)) {
         journalfile::exclusively(path_, [this] { rotate(); });
     }
 }
@@ -147,14 +150,14 @@ void Journal::rotate() {
         }
         begin = end + 1;
     }
+    // The newest lines that fit, without a gap; of the older ones only what was labelled.
     std::vector<bool> keep(lines.size());
     std::uintmax_t kept = 0;
+    bool full = false;
     for (std::size_t i = lines.size(); i-- > 0;) {
-        keep[i] = kept + lines[i].size() + 1 <= limits_.kept;
+        full = full || kept + lines[i].size() + 1 > limits_.kept;
+        keep[i] = !full || kindOf(lines[i]) == "label" || labelled.count(parseJournalLine(lines[i])->id) != 0;
         kept += keep[i] ? lines[i].size() + 1 : 0;
-        if (!keep[i] && (kindOf(lines[i]) == "label" || labelled.count(parseJournalLine(lines[i])->id) != 0)) {
-            keep[i] = true;
-        }
     }
     std::string rotated;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -162,8 +165,9 @@ void Journal::rotate() {
             rotated.append(lines[i]) += '\n';
         }
     }
+    rotatedTo_ = rotated.size();
     if (std::string why; !replaceFile(path_.string(), rotated, why)) {
-        failed(why);
+        failed(path_.string() + ": " + why);
     }
 }
 
@@ -183,7 +187,8 @@ JournalContents readJournal(const std::filesystem::path& path) {
     return contents;
 }
 
-std::vector<Snapshot> readSnapshots(const std::filesystem::path& path, std::size_t limit, std::string_view port) {
+std::vector<Snapshot> readSnapshots(const std::filesystem::path& path, std::size_t limit,
+                                    std::string_view port) {
     const std::string text = readAll(path);
     std::vector<Snapshot> snapshots;
     std::vector<std::pair<std::string, std::string>> labels; // newest first: the first seen wins
@@ -230,7 +235,8 @@ const Snapshot* findSnapshot(const std::vector<Snapshot>& snapshots, std::string
         return matches.front();
     }
     if (matches.empty()) {
-        why = "\"" + std::string(id) + "\" names no snapshot" + (id.size() < 4 ? " (give at least 4 characters)" : "");
+        why = "\"" + std::string(id) + "\" names no snapshot" +
+              (id.size() < 4 ? " (give at least 4 characters)" : "");
     } else {
         why = "\"" + std::string(id) + "\" names " + std::to_string(matches.size()) +
               " snapshots: give more characters";

@@ -48,12 +48,13 @@ private:
     JournalLimits limits_;
     std::function<void(const std::string&)> onFailure_;
     bool failureTold_ = false;
+    std::uintmax_t rotatedTo_ = 0; // the size the last rotation left
     std::string lastSnapshotId_;
 };
 
 struct JournalContents {
     std::vector<JournalRecord> records; // oldest first
-    std::size_t skipped = 0;            // lines that were no entry (torn, foreign)
+    std::size_t skipped = 0;            // lines that were no JSON object (torn, or no journal's)
 };
 
 // The whole journal; an absent file is an empty one.
@@ -65,7 +66,8 @@ struct Snapshot {
 };
 
 // The snapshots, newest first, at most `limit` of them (0: all), only those taken on `port`
-// when it is not empty. Reads from the end, so a short list of a long journal is quick.
+// when it is not empty. Lines are read from the end and only the ones a list needs are parsed,
+// so a short list of a long journal is quick.
 std::vector<Snapshot> readSnapshots(const std::filesystem::path& path, std::size_t limit = 0,
                                     std::string_view port = {});
 

@@ -16,8 +16,10 @@ public:
     Lock(const std::filesystem::path& journal, int how) {
         const std::filesystem::path lockPath = journal.string() + ".lock";
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        error_ = fd_ < 0 ? errno : 0;
         while (fd_ >= 0 && ::flock(fd_, how) != 0) {
             if (errno != EINTR) {
+                error_ = errno; // before close may change it
                 ::close(fd_);
                 fd_ = -1;
             }
@@ -31,9 +33,11 @@ public:
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
     bool held() const { return fd_ >= 0; }
+    int error() const { return error_; }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
 };
 
 bool endsTorn(int fd, off_t size) {
@@ -47,7 +51,7 @@ std::optional<std::uintmax_t> append(const std::filesystem::path& journal, std::
                                      std::string& why) {
     const Lock lock(journal, LOCK_SH);
     if (!lock.held()) {
-        why = std::strerror(errno);
+        why = std::strerror(lock.error());
         return std::nullopt;
     }
     const int fd = ::open(journal.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

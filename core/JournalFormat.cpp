@@ -36,7 +36,8 @@ std::string_view nameOf(const std::array<std::pair<Value, std::string_view>, N>&
 }
 
 template <typename Value, std::size_t N>
-std::optional<Value> valueOf(const std::array<std::pair<Value, std::string_view>, N>& names, std::string_view name) {
+std::optional<Value> valueOf(const std::array<std::pair<Value, std::string_view>, N>& names,
+                             std::string_view name) {
     for (const auto& [v, known] : names) {
         if (known == name) {
             return v;
@@ -65,7 +66,8 @@ std::string member(std::string_view name, std::string_view text) {
 std::string specifics(const JournalEntry& e) {
     std::string text;
     if (e.row) {
-        text += member("row", rowName(*e.row)) + ",\"before\":" + numbers(e.before) + ",\"after\":" + numbers(e.after);
+        text += member("row", rowName(*e.row)) + ",\"before\":" + numbers(e.before) +
+                ",\"after\":" + numbers(e.after);
     }
     if (e.verdict) {
         text += member("verdict", nameOf(kVerdicts, e.verdict->kind));
@@ -99,7 +101,8 @@ std::string stringMember(const JsonValue& object, std::string_view name) {
 
 // A list of gains, each a byte or null; nullopt when it is not `size` of them.
 template <std::size_t Size>
-std::optional<std::array<std::optional<std::uint8_t>, Size>> gainList(const JsonValue& object, std::string_view name) {
+std::optional<std::array<std::optional<std::uint8_t>, Size>> gainList(const JsonValue& object,
+                                                                      std::string_view name) {
     const JsonValue* value = object.member(name);
     const JsonValue::Array* items = value != nullptr ? value->array() : nullptr;
     if (items == nullptr || items->size() != Size) {
@@ -158,6 +161,10 @@ void readVerdict(const JsonValue& object, JournalEntry& e) {
 
 } // namespace
 
+std::string_view verdictName(SaveVerdict::Kind kind) {
+    return nameOf(kVerdicts, kind);
+}
+
 std::string rowName(GainGroup group) {
     std::string name(rowOf(group).name);
     for (char& c : name) {
@@ -209,7 +216,8 @@ std::optional<JournalRecord> parseJournalLine(std::string_view line) {
     readSet(*object, e);
     readVerdict(*object, e);
     // A snapshot must give every gain, or it is no snapshot to go back to.
-    if (r.isSnapshot() && (!e.gains || std::find(e.gains->begin(), e.gains->end(), std::nullopt) != e.gains->end())) {
+    if (r.isSnapshot() &&
+        (!e.gains || std::find(e.gains->begin(), e.gains->end(), std::nullopt) != e.gains->end())) {
         r.knownKind = false;
     }
     return r;

@@ -29,5 +29,7 @@ std::optional<JournalRecord> parseJournalLine(std::string_view line);
 
 // The row names a Set entry gives: "pitch", ..., "height".
 std::string rowName(GainGroup group);
+// How a Save entry names its verdict: "verified", "mismatched", "not verified".
+std::string_view verdictName(SaveVerdict::Kind kind);
 
 } // namespace tq37r

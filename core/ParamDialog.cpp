@@ -58,10 +58,10 @@ std::span<const MessageMapEntry<ParamDialog>> ParamDialog::messageMap() {
 }
 
 ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
-                         const std::filesystem::path& dataFolder)
+                         ControllerSearch::PortMaker makePort, const std::filesystem::path& dataFolder)
     : journal_(dataFolder, std::string(text::kProgramTitle)), view_(view), clock_(clock), port_(port),
-      session_(port, clock, sink, *this, SessionOptions{.readOnFirstOpen = true}), exchange_(view, fields_),
-      indicators_(view, state_), history_(*this, view, journal_) {
+      session_(port, clock, sink, *this, SessionOptions{.readOnFirstOpen = true}, std::move(makePort)),
+      exchange_(view, fields_), indicators_(view, state_), history_(*this, view, journal_) {
     session_.setObserver(&lineLog_);
     session_.setJournal(&journal_);
     journal_.onFailure([this](const std::string& why) {
@@ -150,18 +150,19 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
     case MenuCommand::CompareWithFile:
         break;
     }
-    view_.askFilePath(kGainFiles, command == MenuCommand::SaveGains, [this, command](const std::string& path) {
-        if (path.empty()) {
-            return; // the operator cancelled
-        }
-        if (command == MenuCommand::SaveGains) {
-            saveGainFile(path);
-        } else if (command == MenuCommand::LoadGains) {
-            loadGainFile(path);
-        } else {
-            compareWithGainFile(path);
-        }
-    });
+    view_.askFilePath(kGainFiles, command == MenuCommand::SaveGains,
+                      [this, command](const std::string& path) {
+                          if (path.empty()) {
+                              return; // the operator cancelled
+                          }
+                          if (command == MenuCommand::SaveGains) {
+                              saveGainFile(path);
+                          } else if (command == MenuCommand::LoadGains) {
+                              loadGainFile(path);
+                          } else {
+                              compareWithGainFile(path);
+                          }
+                      });
 }
 
 void ParamDialog::onFilesDropped(std::span<const std::string> paths) {

@@ -40,8 +40,10 @@ public:
     // Runs while the session has something to do by a time: a read's pause, an awaited answer.
     static constexpr int kLinkTimerId = 2;
 
-    // The tuning history is kept in `dataFolder`.
+    // Find controller tries each port on a port `makePort` gives; the tuning history is kept in
+    // `dataFolder`.
     ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port, SerialEventSink& sink,
+                ControllerSearch::PortMaker makePort = {},
                 const std::filesystem::path& dataFolder = tq37r::dataFolder());
     ParamDialog(const ParamDialog&) = delete;
     ParamDialog& operator=(const ParamDialog&) = delete;

@@ -17,7 +17,19 @@ namespace {
 constexpr std::chrono::milliseconds kSearchPatience{300};
 
 std::string trying(const ControllerSearch& search) {
-    return "Trying " + search.port() + " at " + std::to_string(search.baudRate()) + "…";
+    return "Trying " + search.underWay() + "…";
+}
+
+// Silence is told apart from a port where bytes come at a rate without an answer.
+std::string noAnswer(const ControllerSearch& search) {
+    std::string heard;
+    for (const ControllerSearch::Silent& silent : search.silent()) {
+        if (!silent.heardAt.empty()) {
+            heard += (heard.empty() ? "" : ", ") + silent.port;
+        }
+    }
+    return heard.empty() ? std::string(text::kNoControllerAnswered)
+                         : "No controller answered; something answers on " + heard + " at another rate.";
 }
 
 } // namespace
@@ -60,15 +72,16 @@ void ParamDialog::onSearchMoved() {
 
 void ParamDialog::searchEnded(bool cancelled) {
     searching_ = false;
-    const std::vector<ControllerSearch::Found>& found = session_.search().found();
+    const std::vector<ControllerSearch::Found> found = session_.search().found();
     if (found.empty()) {
-        showStatus(cancelled ? text::kSearchCancelled : text::kNoControllerAnswered, kCountdownNotice);
+        showStatus(cancelled ? std::string(text::kSearchCancelled) : noAnswer(session_.search()),
+                   kCountdownNotice);
         return;
     }
     view_.setSelection(id::kPortList, ComPort::parse(found.front().port)->listIndex());
-    view_.setSelection(id::kBaudList,
-                       static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(), found.front().baudRate) -
-                                        kBaudTable.begin()));
+    view_.setSelection(id::kBaudList, static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(),
+                                                                 found.front().baudRate) -
+                                                       kBaudTable.begin()));
     onPortListChanged();
     showStatus(std::string(text::kControllerFound) + found.front().port + " at " +
                    std::to_string(found.front().baudRate) + ".",

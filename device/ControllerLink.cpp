@@ -1,6 +1,7 @@
 #include "device/ControllerLink.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "protocol/FrameIo.h"
 
@@ -14,9 +15,19 @@ ControllerLink::~ControllerLink() {
     port_.close();
 }
 
+namespace {
+
+// Every link's opens have tags of their own, so one sink can serve several links at once.
+std::uint32_t newTag() {
+    static std::atomic<std::uint32_t> last{0};
+    return ++last;
+}
+
+} // namespace
+
 OpenResult ControllerLink::open(std::string_view portName, const PortSettings& settings,
                                 SerialEventSink& sink) {
-    ++tag_; // from now on, whatever an earlier open's watcher posted is stale
+    tag_ = newTag(); // from now on, whatever an earlier open's watcher posted is stale
     OpenResult opened = port_.open(portName, settings);
     if (!opened) {
         return opened;
@@ -27,6 +38,7 @@ OpenResult ControllerLink::open(std::string_view portName, const PortSettings& s
     quietGap_ = frameQuietGap(settings.baudRate);
     receiver_.reset();
     awaited_.clear();
+    bytesIn_ = 0;
     port_.setNotifySink(&sink, tag_);
     return opened;
 }
@@ -48,7 +60,7 @@ void ControllerLink::close() {
         observer_->closed(clock_.now());
     }
     port_.close();
-    ++tag_;
+    tag_ = newTag();
     awaited_.clear(); // nothing more can come from a closed port
 }
 
@@ -76,7 +88,7 @@ void ControllerLink::onRxReady() {
 
 void ControllerLink::drain() {
     auto handler = [this](std::span<const std::uint8_t> frameBytes) { frameArrived(frameBytes); };
-    drainPort(port_, receiver_, handler);
+    bytesIn_ += drainPort(port_, receiver_, handler);
 }
 
 void ControllerLink::frameArrived(std::span<const std::uint8_t> frameBytes) {

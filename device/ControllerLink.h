@@ -59,6 +59,8 @@ public:
     // Tells the notifications of this open from those an earlier one's watcher still posted.
     std::uint32_t tag() const { return tag_; }
     bool isCurrent(std::uint32_t tag) const { return tag == tag_ && port_.isOpen(); }
+    // Bytes that came on this line since it was opened, good or not.
+    std::uint64_t bytesIn() const { return bytesIn_; }
 
     // Writes the request and awaits its answer for `patience`. False, awaiting nothing, when
     // the port is closed or the write did not go whole.
@@ -88,6 +90,7 @@ private:
     TxFrame tx_;
     FrameReceiver receiver_;
     std::uint32_t tag_ = 0;
+    std::uint64_t bytesIn_ = 0;
     std::chrono::milliseconds quietGap_{0};
     TimePoint lastArrival_{};
     std::vector<Awaited> awaited_;

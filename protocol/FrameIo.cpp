@@ -26,25 +26,28 @@ bool sendFrame(SerialPort& port, const TxFrame& tx) {
     return port.write(tx.assembled());
 }
 
-void drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler) {
+std::size_t drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler) {
     if (!port.isOpen()) {
-        return;
+        return 0;
     }
     if (port.takeLineErrors()) {
         // Whatever came with the error is suspect: discard it all, parse nothing.
+        const std::size_t queued = std::max<std::size_t>(1, port.queuedInput().value_or(1));
         port.purgeInput();
         port.rxDrained();
-        return;
+        return queued;
     }
     // Without a count nothing is read; the next arrival brings a new notification.
+    std::size_t count = 0;
     if (const std::optional<std::size_t> queued = port.queuedInput(); queued && *queued > 0) {
         std::array<std::uint8_t, kDrainChunk> buffer;
-        const std::size_t count = port.read({buffer.data(), std::min(*queued, kDrainChunk)});
+        count = port.read({buffer.data(), std::min(*queued, kDrainChunk)});
         if (count > 0) {
             receiver.feed({buffer.data(), count}, handler);
         }
     }
     port.rxDrained();
+    return count;
 }
 
 } // namespace tq37r

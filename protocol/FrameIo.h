@@ -25,6 +25,8 @@ bool sendFrame(SerialPort& port, const TxFrame& tx);
 
 // Reads up to kDrainChunk queued bytes into the receiver, or discards the input
 // queue when a fresh line error is flagged; then lets the watcher announce any rest.
-void drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler);
+// Returns how many bytes came (at least 1 for a line error): a search tells by it a line where
+// something answers at another rate from a silent one.
+std::size_t drainPort(SerialPort& port, FrameReceiver& receiver, FrameHandler handler);
 
 } // namespace tq37r

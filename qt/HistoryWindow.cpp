@@ -17,56 +17,35 @@
 #include "qt/Utf8.h"
 
 namespace tq37r {
-namespace {
-
-constexpr const char* kColumns[] = {"Id", "Time", "Port", "Firmware", "Kind", "Label", "Differ from grid"};
-
-} // namespace
-
 int HistoryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(browser_.size());
 }
 
 int HistoryModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(std::size(kColumns));
+    return parent.isValid() ? 0 : static_cast<int>(kHistoryColumns.size());
 }
 
 QVariant HistoryModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) {
         return {};
     }
-    const HistoryBrowser::Row row = browser_.row(static_cast<std::size_t>(index.row()));
-    switch (index.column()) {
-    case 0:
-        return fromUtf8(row.id);
-    case 1:
-        return fromUtf8(row.time);
-    case 2:
-        return fromUtf8(row.port);
-    case 3:
-        return fromUtf8(row.firmware);
-    case 4:
-        return fromUtf8(row.kind);
-    case 5:
-        return fromUtf8(row.label);
-    default:
-        return static_cast<qulonglong>(row.differFromGrid);
-    }
+    return fromUtf8(historyCell(browser_.row(static_cast<std::size_t>(index.row())),
+                                static_cast<std::size_t>(index.column())));
 }
 
 QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-        section >= static_cast<int>(std::size(kColumns))) {
+        section >= static_cast<int>(kHistoryColumns.size())) {
         return {};
     }
-    return QString::fromLatin1(kColumns[section]);
+    return fromUtf8(kHistoryColumns[static_cast<std::size_t>(section)]);
 }
 
 HistoryWindow::HistoryWindow(HistoryBrowser& browser, QWidget* dialog)
     : QWidget(dialog, Qt::Window), browser_(browser), model_(new HistoryModel(browser, this)),
-      table_(new QTableView(this)), withDefaults_(new QCheckBox(QStringLiteral("Compare one with the defaults"), this)),
+      table_(new QTableView(this)), withDefaults_(new QCheckBox(fromUtf8(text::kHistoryWithDefaults), this)),
       differences_(new QPlainTextEdit(this)) {
-    setWindowTitle(QStringLiteral("Tuning history"));
+    setWindowTitle(fromUtf8(text::kHistoryTitle));
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -74,17 +53,13 @@ HistoryWindow::HistoryWindow(HistoryBrowser& browser, QWidget* dialog)
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4); // uniform rows
     table_->horizontalHeader()->setStretchLastSection(true);
     differences_->setReadOnly(true);
-    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { showDifferences(); });
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { showDifferences(); });
     connect(withDefaults_, &QCheckBox::toggled, this, [this] { showDifferences(); });
     auto* buttons = new QHBoxLayout;
-    const std::pair<const char*, void (HistoryBrowser::*)(std::size_t)> actions[] = {
-        {"Load into grid", &HistoryBrowser::loadIntoGrid},
-        {"Label…", &HistoryBrowser::label},
-        {"Save as gain file…", &HistoryBrowser::saveAsGainFile},
-    };
-    for (const auto& [caption, action] : actions) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), this);
-        connect(button, &QPushButton::clicked, this, [this, action = action] { onOneRow(action); });
+    for (const HistoryAction& action : kHistoryActions) {
+        auto* button = new QPushButton(fromUtf8(action.caption), this);
+        connect(button, &QPushButton::clicked, this, [this, run = action.run] { onOneRow(run); });
         buttons->addWidget(button);
     }
     buttons->addStretch();
@@ -125,7 +100,7 @@ void HistoryWindow::showDifferences() {
 void HistoryWindow::onOneRow(void (HistoryBrowser::*action)(std::size_t)) {
     const std::vector<std::size_t> rows = selectedRows();
     if (rows.size() != 1) {
-        differences_->setPlainText(QStringLiteral("Select one snapshot for this."));
+        differences_->setPlainText(fromUtf8(text::kHistorySelectOne));
         return;
     }
     (browser_.*action)(rows.front());

@@ -1,32 +1,69 @@
-#include "qt/Utf8.h"
 #include "qt/LineLogWindow.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "core/DialogTexts.h"
 #include "core/ParamDialog.h"
 #include "core/SideWindowPlacement.h"
 #include "qt/ModalHooks.h"
+#include "qt/Utf8.h"
 
 namespace tq37r {
-namespace {
 
+LineLogModel::LineLogModel(const LineLog& log, QObject* parent) : QAbstractListModel(parent), log_(log) {
+    sync();
+}
 
-} // namespace
+void LineLogModel::sync() {
+    const std::uint64_t end = log_.total();
+    const std::uint64_t first = end - log_.size();
+    // Rows the ring dropped or Clear removed go from the start...
+    if (first > first_ && end_ > first_) {
+        const std::uint64_t gone = std::min(first, end_) - first_;
+        beginRemoveRows({}, 0, static_cast<int>(gone) - 1);
+        first_ += gone;
+        endRemoveRows();
+    }
+    if (first_ == end_) {
+        first_ = end_ = first; // nothing shown: start at the first kept
+    }
+    // ...and rows made since come at the end.
+    if (end > end_) {
+        beginInsertRows({}, static_cast<int>(end_ - first_), static_cast<int>(end - first_) - 1);
+        end_ = end;
+        endInsertRows();
+    }
+}
+
+int LineLogModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(end_ - first_);
+}
+
+QVariant LineLogModel::data(const QModelIndex& index, int role) const {
+    const std::uint64_t sequence = first_ + static_cast<std::uint64_t>(index.row());
+    const std::uint64_t kept = log_.total() - log_.size();
+    if (role != Qt::DisplayRole || !index.isValid() || sequence < kept || sequence >= log_.total()) {
+        return {}; // dropped since the last look: gone at the next
+    }
+    return fromUtf8(LineLog::format(log_.at(static_cast<std::size_t>(sequence - kept))));
+}
 
 LineLogWindow::LineLogWindow(ParamDialog& core, QWidget* dialog)
-    : QWidget(dialog, Qt::Window), core_(core), counts_(new QLabel(this)), lines_(new QPlainTextEdit(this)),
-      pause_(new QPushButton(fromUtf8(text::kLineLogPause), this)) {
+    : QWidget(dialog, Qt::Window), core_(core), model_(core.lineLog(), this), counts_(new QLabel(this)),
+      lines_(new QListView(this)), pause_(new QPushButton(fromUtf8(text::kLineLogPause), this)) {
     setWindowTitle(fromUtf8(text::kLineLogTitle));
-    lines_->setReadOnly(true);
-    lines_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    lines_->setMaximumBlockCount(static_cast<int>(LineLog::kCapacity));
+    setAttribute(Qt::WA_DeleteOnClose); // closed, it gives its memory back; the log stays with the core
+    lines_->setModel(&model_);
+    lines_->setUniformItemSizes(true); // the view asks for no row it does not show
     lines_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     pause_->setCheckable(true);
     connect(pause_, &QPushButton::toggled, this, [this](bool paused) {
@@ -40,7 +77,7 @@ LineLogWindow::LineLogWindow(ParamDialog& core, QWidget* dialog)
     auto* clear = new QPushButton(fromUtf8(text::kLineLogClear), this);
     connect(clear, &QPushButton::clicked, this, [this] {
         core_.clearLineLog();
-        lines_->clear();
+        model_.sync();
     });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(pause_);
@@ -71,14 +108,17 @@ void LineLogWindow::placeBeside(const QWidget* dialog) {
 
 void LineLogWindow::refresh() {
     const LineLog& log = core_.lineLog();
-    counts_->setText(QString::fromStdString(LineLog::countsText(log.counts())));
+    counts_->setText(fromUtf8(LineLog::countsText(log.counts())));
     if (pause_->isChecked()) {
         return;
     }
-    for (const LineLog::Entry* entry : log.since(shown_)) {
-        lines_->appendPlainText(QString::fromStdString(LineLog::format(*entry)));
+    // It follows the end unless the operator scrolled back to read.
+    const QScrollBar* bar = lines_->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    model_.sync();
+    if (following) {
+        lines_->scrollToBottom();
     }
-    shown_ = log.total();
 }
 
 void LineLogWindow::saveLog() {

@@ -1,5 +1,5 @@
-#include "qt/Utf8.h"
 #include "qt/ParamWindow.h"
+#include "qt/Utf8.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -28,7 +28,6 @@
 
 namespace tq37r {
 namespace {
-
 
 // The local files of a drag; anything that is not a local file makes it no gain-file drop.
 std::vector<std::string> droppedFiles(const QMimeData* mime) {
@@ -61,8 +60,9 @@ std::vector<QKeySequence> keysOf(const MenuItem& item) {
 
 } // namespace
 
-ParamWindow::ParamWindow(SerialPort& port, QWidget* parent)
-    : TemplateDialog(paramDialogTemplate(), parent), serialEvents_(*this), core_(*this, *this, port, serialEvents_) {
+ParamWindow::ParamWindow(SerialPort& port, ControllerSearch::PortMaker makePort, QWidget* parent)
+    : TemplateDialog(paramDialogTemplate(), parent), serialEvents_(*this),
+      core_(*this, *this, port, serialEvents_, std::move(makePort)) {
     initResources();
     QIcon appIcon;
     appIcon.addFile(QString::fromLatin1(kAppIconPath));
@@ -166,7 +166,8 @@ void ParamWindow::setTint(int id, GainTint tint) {
 }
 
 // Modal: the box's own loop goes on handling timer ticks and the port; the core asked last.
-void ParamWindow::messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) {
+void ParamWindow::messageBox(const MessageBoxRequest& request,
+                             std::function<void(MessageBoxAnswer)> answered) {
     const MessageBoxAnswer answer = ModalHooks::showMessageBox(this, request);
     if (answered) {
         answered(answer);
@@ -219,9 +220,8 @@ bool ParamWindow::eventFilter(QObject* watched, QEvent* event) {
         QAction* first = menu->actions().value(0);
         for (const ParamDialog::FieldMenuItem& item : core_.fieldMenu(editId)) {
             auto* action = new QAction(fromUtf8(item.label), menu);
-            connect(action, &QAction::triggered, this, [this, editId, command = item.command] {
-                core_.onFieldCommand(editId, command);
-            });
+            connect(action, &QAction::triggered, this,
+                    [this, editId, command = item.command] { core_.onFieldCommand(editId, command); });
             menu->insertAction(first, action);
         }
         menu->insertSeparator(first);

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QIcon>
+#include <QPointer>
 
 #include <map>
 
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
 #include "core/ParamDialog.h"
+#include "qt/LineLogWindow.h"
 #include "qt/SerialEventPoster.h"
 #include "qt/TemplateDialog.h"
 
@@ -17,7 +19,9 @@ namespace tq37r {
 // reads and writes the widgets through the DialogView calls.
 class ParamWindow final : public TemplateDialog, public DialogView, public DialogClock {
 public:
-    explicit ParamWindow(SerialPort& port, QWidget* parent = nullptr);
+    // Find controller tries each port on one `makePort` gives.
+    explicit ParamWindow(SerialPort& port, ControllerSearch::PortMaker makePort = {},
+                         QWidget* parent = nullptr);
     ~ParamWindow() override;
 
     ParamDialog& core() { return core_; }
@@ -30,7 +34,8 @@ public:
     void focus(int id) override;
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
-    void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
+    void messageBox(const MessageBoxRequest& request,
+                    std::function<void(MessageBoxAnswer)> answered) override;
     void askFilePath(const FileChoice& choice, bool forSaving,
                      std::function<void(const std::string&)> chosen) override;
     void askText(const TextRequest& request,
@@ -45,9 +50,7 @@ public:
         return history_;
     }
     // The line log's window once shown, else nullptr.
-    class LineLogWindow* lineLogWindow() const {
-        return lineLog_;
-    }
+    LineLogWindow* lineLogWindow() const { return lineLog_.data(); }
     void endDialog() override;
 
     // DialogClock
@@ -66,11 +69,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::map<int, int> qtTimers_;            // the core's timer id -> Qt's
-    class ProgressBox* progress_ = nullptr;  // while runProgress runs
-    class LineLogWindow* lineLog_ = nullptr; // a child: it goes with the window
+    std::map<int, int> qtTimers_;           // the core's timer id -> Qt's
+    class ProgressBox* progress_ = nullptr; // while runProgress runs
+    QPointer<LineLogWindow> lineLog_;       // a child that deletes itself when closed
     class HistoryWindow* history_ = nullptr;
-    SerialEventPoster serialEvents_;         // outlives the core, whose port's watcher posts through it
+    SerialEventPoster serialEvents_; // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
 };
 

@@ -3,6 +3,8 @@
 # with the way it reads, both sides measured in the same run.
 set -euo pipefail
 build=${1:-build-bench}
+# The runs' tuning history and settings stay in the bench's own folder, apart from the user's.
+export TQ37R_DATA_DIR="$build/bench-data"
 echo "== Frame receiver throughput =="
 "$build/bench/receiver_bench"
 echo "== tq37r-cli read and backup against the protocol floor =="

@@ -1,15 +1,10 @@
 #include "session/ControllerSearch.h"
 
-#include <variant>
+#include <algorithm>
 
 #include "serial/PortName.h"
 
 namespace tq37r {
-namespace {
-
-const Request kProbe = request::readGainBlock(GainBlock::First);
-
-} // namespace
 
 std::vector<std::string> listedPortsPresent(const SerialPort& port) {
     std::vector<std::string> present;
@@ -21,78 +16,117 @@ std::vector<std::string> listedPortsPresent(const SerialPort& port) {
     return present;
 }
 
-void ControllerSearch::start(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+void ControllerSearch::start(const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
                              std::chrono::milliseconds patience, bool firstOnly) {
-    ports_ = std::move(ports);
+    cancel();
+    probes_.clear();
     rates_ = std::move(rates);
-    patience_ = patience;
     firstOnly_ = firstOnly;
-    next_ = 0;
-    found_.clear();
-    link_.close();
-    tryNext();
+    for (const std::string& port : ports) {
+        probes_.push_back(std::make_unique<PortProbe>(port, makePort_(), clock_, sink_, observer_));
+    }
+    running_ = true;
+    for (const auto& probe : probes_) {
+        probe->start(rates_, patience);
+    }
+    advance();
 }
 
 void ControllerSearch::cancel() {
-    if (running()) {
-        link_.close();
-        step_ = Step::Idle;
+    for (const auto& probe : probes_) {
+        probe->stop();
     }
+    running_ = false;
 }
 
-void ControllerSearch::onFrame(const Reply& reply, std::optional<Answer> answered) {
-    // A frame of the right code too short to be a read-back is no answer, and none will follow it.
-    if (step_ == Step::Waiting && answered == kProbe.answer) {
-        step_ = std::holds_alternative<reply::GainReadBack>(reply) ? Step::Answered : Step::Missed;
+bool ControllerSearch::onRxReady(std::uint32_t tag) {
+    for (const auto& probe : probes_) {
+        if (probe->owns(tag)) {
+            probe->onRxReady();
+            advance();
+            return true;
+        }
     }
+    return false;
 }
 
-void ControllerSearch::onUnanswered(const Answer& answer) {
-    if (step_ == Step::Waiting && answer == kProbe.answer) {
-        step_ = Step::Missed;
+bool ControllerSearch::onHangUp(std::uint32_t tag) {
+    for (const auto& probe : probes_) {
+        if (probe->owns(tag)) {
+            probe->onHangUp();
+            advance();
+            return true;
+        }
     }
+    return false;
 }
 
-void ControllerSearch::onHangUp() {
-    if (step_ == Step::Waiting) {
-        step_ = Step::Missed;
+std::optional<LinkClock::TimePoint> ControllerSearch::nextDeadline() const {
+    std::optional<LinkClock::TimePoint> next;
+    for (const auto& probe : probes_) {
+        if (const auto due = probe->nextDeadline(); due && (!next || *due < *next)) {
+            next = due;
+        }
     }
+    return next;
+}
+
+void ControllerSearch::poll() {
+    for (const auto& probe : probes_) {
+        probe->poll();
+    }
+    advance();
 }
 
 void ControllerSearch::advance() {
-    if (step_ == Step::Idle || step_ == Step::Waiting) {
-        return;
+    bool trying = false;
+    bool answered = false;
+    for (const auto& probe : probes_) {
+        probe->advance();
+        trying = trying || probe->state() == PortProbe::State::Trying;
+        answered = answered || probe->state() == PortProbe::State::Answered;
     }
-    link_.close();
-    if (step_ == Step::Answered) {
-        found_.push_back({port(), baudRate()});
-        if (firstOnly_) {
-            step_ = Step::Idle;
-            return;
-        }
-        next_ = (current() / rates_.size() + 1) * rates_.size(); // this port's other rates are not needed
+    if (!trying || (firstOnly_ && answered)) {
+        cancel();
     }
-    tryNext();
 }
 
-void ControllerSearch::tryNext() {
-    step_ = Step::Idle;
-    while (next_ < total()) {
-        ++next_;
-        if (const OpenResult opened = link_.open(port(), PortSettings{baudRate(), patience_}, sink_);
-            !opened) {
-            // Absent or held by another program: no other rate will do better.
-            if (opened.failure != OpenFailure::RateNotSupported) {
-                next_ = (current() / rates_.size() + 1) * rates_.size();
-            }
-            continue;
-        }
-        if (link_.send(kProbe, patience_)) {
-            step_ = Step::Waiting;
-            return;
-        }
-        link_.close();
+std::size_t ControllerSearch::tried() const {
+    std::size_t tries = 0;
+    for (const auto& probe : probes_) {
+        tries += probe->tried();
     }
+    return tries;
+}
+
+std::string ControllerSearch::underWay() const {
+    std::string text;
+    for (const auto& probe : probes_) {
+        if (probe->state() == PortProbe::State::Trying) {
+            text += (text.empty() ? "" : ", ") + probe->port() + " at " + std::to_string(probe->baudRate());
+        }
+    }
+    return text;
+}
+
+std::vector<ControllerSearch::Found> ControllerSearch::found() const {
+    std::vector<Found> found;
+    for (const auto& probe : probes_) {
+        if (probe->state() == PortProbe::State::Answered) {
+            found.push_back({probe->port(), probe->baudRate()});
+        }
+    }
+    return found;
+}
+
+std::vector<ControllerSearch::Silent> ControllerSearch::silent() const {
+    std::vector<Silent> silent;
+    for (const auto& probe : probes_) {
+        if (probe->state() != PortProbe::State::Answered) {
+            silent.push_back({probe->port(), probe->heardAt(), probe->failure()});
+        }
+    }
+    return silent;
 }
 
 } // namespace tq37r

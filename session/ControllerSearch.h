@@ -3,11 +3,13 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "device/ControllerLink.h"
+#include "session/PortProbe.h"
 
 namespace tq37r {
 
@@ -15,61 +17,67 @@ namespace tq37r {
 // search looks unless told otherwise.
 std::vector<std::string> listedPortsPresent(const SerialPort& port);
 
-// Finds the ports and rates at which the controller answers: each port at each rate, in the
-// order given (rates fastest first), asked for the first gain block, a request that changes
-// nothing. It never sends 92 00, which would switch automatic return off. Each try lasts at
-// most its patience, so a search takes no longer than ports x rates x patience. A port that
-// cannot be opened is passed over, and so are a port's other rates once it has answered.
-//
-// The search uses its owner's link and leaves it closed. The owner hands it the link's frames
-// and missing answers, and calls advance() after each of the link's calls has returned (never
-// from inside the link's listener, since moving on closes and opens the line).
+// Finds the ports and rates at which the controller answers: every port at once, each on a port
+// and link of its own (ports are independent lines), each trying the rates in the order given,
+// fastest first, until it answers. A search takes about as long as the slowest port's tries.
+// Its owner hands it the port notifications whose tags it owns and polls it by its deadline;
+// it calls advance() itself after each of those, as moving on closes and opens lines.
 class ControllerSearch {
 public:
+    // Makes a closed port of the face's kind for one port of a search.
+    using PortMaker = std::function<std::unique_ptr<SerialPort>()>;
+
     struct Found {
         std::string port;
         std::uint32_t baudRate = 0;
         friend bool operator==(const Found&, const Found&) = default;
     };
+    // A port that did not answer: at which rates bytes came all the same (something answers
+    // there at another rate), or why it could not be tried.
+    struct Silent {
+        std::string port;
+        std::vector<std::uint32_t> heardAt;
+        OpenFailure failure = OpenFailure::None;
+    };
 
-    ControllerSearch(ControllerLink& link, SerialEventSink& sink) : link_(link), sink_(sink) {}
+    ControllerSearch(PortMaker makePort, LinkClock& clock, SerialEventSink& sink)
+        : makePort_(std::move(makePort)), clock_(clock), sink_(sink) {}
 
-    // Opens the first port and asks; `firstOnly` ends the search at the first answer.
-    void start(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+    // Starts every port; `firstOnly` ends the whole search at the first answer.
+    void start(const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
                std::chrono::milliseconds patience, bool firstOnly);
-    // Closes the line and gives up what was not tried.
+    // Closes every line and gives up what was not tried.
     void cancel();
-    bool running() const { return step_ != Step::Idle; }
+    bool running() const { return running_; }
+    // Who hears of the search's lines (a line log); set before start.
+    void setObserver(LinkObserver* observer) { observer_ = observer; }
 
-    void onFrame(const Reply& reply, std::optional<Answer> answered);
-    void onUnanswered(const Answer& answer);
-    // The device of the port being tried went away: no answer will come from it.
-    void onHangUp();
-    void advance();
+    // False when the tag is not one of the search's lines.
+    bool onRxReady(std::uint32_t tag);
+    bool onHangUp(std::uint32_t tag);
+    std::optional<LinkClock::TimePoint> nextDeadline() const;
+    void poll();
 
-    // For a progress display: tries begun so far, out of how many at most, and the one under way.
-    std::size_t tried() const { return next_; }
-    std::size_t total() const { return ports_.size() * rates_.size(); }
-    const std::string& port() const { return ports_[current() / rates_.size()]; }
-    std::uint32_t baudRate() const { return rates_[current() % rates_.size()]; }
-    const std::vector<Found>& found() const { return found_; }
+    // For a progress display: tries begun so far, out of how many at most, and those under way
+    // ("COM1 at 57600, COM3 at 38400").
+    std::size_t tried() const;
+    std::size_t total() const { return probes_.size() * rates_.size(); }
+    std::string underWay() const;
+    // In the order the ports were given, whenever they answered.
+    std::vector<Found> found() const;
+    std::vector<Silent> silent() const;
 
 private:
-    enum class Step { Idle, Waiting, Answered, Missed };
+    void advance();
 
-    std::size_t current() const { return next_ == 0 ? 0 : next_ - 1; }
-    // Opens and asks at the next candidate that can be opened; Idle when none is left.
-    void tryNext();
-
-    ControllerLink& link_;
+    PortMaker makePort_;
+    LinkClock& clock_;
     SerialEventSink& sink_;
-    std::vector<std::string> ports_;
+    LinkObserver* observer_ = nullptr;
+    std::vector<std::unique_ptr<PortProbe>> probes_;
     std::vector<std::uint32_t> rates_;
-    std::chrono::milliseconds patience_{0};
     bool firstOnly_ = false;
-    std::size_t next_ = 0; // candidate index: port-major, rate-minor
-    Step step_ = Step::Idle;
-    std::vector<Found> found_;
+    bool running_ = false;
 };
 
 } // namespace tq37r

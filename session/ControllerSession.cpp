@@ -8,9 +8,10 @@
 namespace tq37r {
 
 ControllerSession::ControllerSession(SerialPort& port, LinkClock& clock, SerialEventSink& sink,
-                                     SessionListener& listener, SessionOptions options)
+                                     SessionListener& listener, SessionOptions options,
+                                     ControllerSearch::PortMaker makePort)
     : listener_(listener), clock_(clock), sink_(sink), options_(options), link_(port, clock, *this),
-      search_(link_, sink) {}
+      search_(std::move(makePort), clock, sink) {}
 
 OpenResult ControllerSession::open(std::string_view portName, std::uint32_t baudRate) {
     search_.cancel();
@@ -50,20 +51,23 @@ void ControllerSession::newConnection() {
 }
 
 void ControllerSession::onRxReady(std::uint32_t tag) {
-    if (link_.isCurrent(tag)) {
+    const std::size_t tried = search_.tried();
+    if (search_.onRxReady(tag)) {
+        searchSettled(tried);
+    } else if (link_.isCurrent(tag)) {
         link_.onRxReady();
         settle();
     }
 }
 
 void ControllerSession::onHangUp(std::uint32_t tag) {
+    const std::size_t tried = search_.tried();
+    if (search_.onHangUp(tag)) {
+        searchSettled(tried);
+        return;
+    }
     if (!link_.isCurrent(tag)) {
         return; // a hang-up of a line the tool has left already
-    }
-    if (search_.running()) {
-        search_.onHangUp();
-        settle();
-        return;
     }
     link_.hungUp();
     newConnection();
@@ -71,6 +75,9 @@ void ControllerSession::onHangUp(std::uint32_t tag) {
 }
 
 std::optional<ControllerSession::TimePoint> ControllerSession::nextDeadline() const {
+    if (search_.running()) {
+        return search_.nextDeadline();
+    }
     std::optional<TimePoint> next = link_.nextDeadline();
     if (link_.isOpen() && !search_.running()) {
         if (const std::optional<TimePoint> due = outbox_.due(); due && (!next || *due < *next)) {
@@ -81,21 +88,20 @@ std::optional<ControllerSession::TimePoint> ControllerSession::nextDeadline() co
 }
 
 void ControllerSession::poll() {
+    if (search_.running()) {
+        const std::size_t tried = search_.tried();
+        search_.poll();
+        searchSettled(tried);
+        return;
+    }
     link_.poll();
     settle();
 }
 
-void ControllerSession::settle() {
-    if (search_.running()) {
-        // Only here, after the link's calls have returned: moving on closes and opens the line.
-        const std::size_t tried = search_.tried();
-        search_.advance();
-        if (!search_.running() || search_.tried() != tried) {
-            listener_.onSearchMoved();
-        }
-        return;
+void ControllerSession::searchSettled(std::size_t triedBefore) {
+    if (!search_.running() || search_.tried() != triedBefore) {
+        listener_.onSearchMoved();
     }
-    flush();
 }
 
 bool ControllerSession::send(const Request& request, Completion done) {
@@ -152,14 +158,11 @@ void ControllerSession::flush() {
 }
 
 void ControllerSession::onFrame(const Reply& reply, std::optional<Answer> answer) {
-    if (search_.running()) {
-        search_.onFrame(reply, answer);
-        return;
-    }
     std::optional<Outbox::Item> awaited;
     if (answer) {
-        const auto found = std::find_if(inFlight_.begin(), inFlight_.end(),
-                                        [&](const Outbox::Item& item) { return item.request.answer == *answer; });
+        const auto found = std::find_if(inFlight_.begin(), inFlight_.end(), [&](const Outbox::Item& item) {
+            return item.request.answer == *answer;
+        });
         if (found != inFlight_.end()) {
             awaited = std::move(*found);
             inFlight_.erase(found);
@@ -177,10 +180,6 @@ void ControllerSession::onFrame(const Reply& reply, std::optional<Answer> answer
 }
 
 void ControllerSession::onUnanswered(const Answer& answer) {
-    if (search_.running()) {
-        search_.onUnanswered(answer);
-        return;
-    }
     const auto found = std::find_if(inFlight_.begin(), inFlight_.end(),
                                     [&](const Outbox::Item& item) { return item.request.answer == answer; });
     if (found != inFlight_.end()) {
@@ -247,7 +246,8 @@ void ControllerSession::takeReadBack(const reply::GainReadBack& readBack) {
         }
         blocksThisRead_ |= 1u << block;
         // A complete read is a snapshot; one that found what the last one did adds nothing.
-        if (const std::optional<JournalGains> all = knownGains(); blocksThisRead_ == 3u && all && all != lastSnapshot_) {
+        if (const std::optional<JournalGains> all = knownGains();
+            blocksThisRead_ == 3u && all && all != lastSnapshot_) {
             blocksThisRead_ = 0;
             lastSnapshot_ = all;
             JournalEntry entry;
@@ -326,11 +326,11 @@ void ControllerSession::acknowledged(std::uint8_t acknowledgedCode) {
     }
 }
 
-void ControllerSession::startSearch(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+void ControllerSession::startSearch(const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
                                     std::chrono::milliseconds patience, bool firstOnly) {
     link_.close();
     newConnection();
-    search_.start(std::move(ports), std::move(rates), patience, firstOnly);
+    search_.start(ports, std::move(rates), patience, firstOnly);
     listener_.onSearchMoved();
 }
 

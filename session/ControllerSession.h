@@ -43,8 +43,9 @@ public:
     // The first open's reads go this long after the open, and the repeat as long after the first.
     static constexpr std::chrono::milliseconds kFirstOpenReadPause{300};
 
+    // `makePort` gives the search a port of the face's kind for each port it tries at once.
     ControllerSession(SerialPort& port, LinkClock& clock, SerialEventSink& sink, SessionListener& listener,
-                      SessionOptions options = {});
+                      SessionOptions options = {}, ControllerSearch::PortMaker makePort = {});
     ControllerSession(const ControllerSession&) = delete;
     ControllerSession& operator=(const ControllerSession&) = delete;
 
@@ -59,8 +60,11 @@ public:
     void onHangUp(std::uint32_t tag);
     std::optional<TimePoint> nextDeadline() const;
     void poll();
-    // Who hears of every frame and every problem on the line (a line log).
-    void setObserver(LinkObserver* observer) { link_.setObserver(observer); }
+    // Who hears of every frame and every problem on the line and the search's (a line log).
+    void setObserver(LinkObserver* observer) {
+        link_.setObserver(observer);
+        search_.setObserver(observer);
+    }
     // Where complete reads, acknowledged rows and saves are recorded; nullptr for nowhere.
     void setJournal(JournalSink* journal) { journal_ = journal; }
     // An entry about the grid (a file, the defaults, a label), with this line's details.
@@ -74,8 +78,8 @@ public:
     // Asked once, as the first open does: the read pair is not read again.
     void skipFirstOpenRead() { blocksEverRead_ = {true, true}; }
 
-    // Tries `ports` at `rates` (fastest first), each for `patience`, on a closed line.
-    void startSearch(std::vector<std::string> ports, std::vector<std::uint32_t> rates,
+    // Tries `ports` at once, each at `rates` (fastest first) for `patience` each, the line closed.
+    void startSearch(const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
                      std::chrono::milliseconds patience, bool firstOnly);
     void cancelSearch() { search_.cancel(); }
     const ControllerSearch& search() const { return search_; }
@@ -92,8 +96,10 @@ private:
     void onFrame(const Reply& reply, std::optional<Answer> answered) override;
     void onUnanswered(const Answer& answer) override;
 
-    // After the link's calls: the search moves on, or what is due goes out.
-    void settle();
+    // After the link's calls: what is due goes out.
+    void settle() { flush(); }
+    // After the search's: the listener hears when it has moved on.
+    void searchSettled(std::size_t triedBefore);
     void flush();
     void readPair(Outbox::Purpose purpose, std::chrono::milliseconds firstAfter);
     // A try that brought nothing: sent again while tries are left, else given up.
@@ -118,14 +124,14 @@ private:
     GainKnowledge gains_;
     SaveCheck saveCheck_;
     std::optional<reply::FirmwareVersion> firmware_;
-    std::array<bool, 2> blocksEverRead_{};           // by GainBlock, on any connection
-    std::array<bool, 2> blocksRead_{};               // on this connection
+    std::array<bool, 2> blocksEverRead_{}; // by GainBlock, on any connection
+    std::array<bool, 2> blocksRead_{};     // on this connection
     std::array<std::optional<Request>, kGainRows.size()> unacknowledgedRows_; // by GainGroup
     JournalSink* journal_ = nullptr;
     std::string portName_;
     std::string devicePath_;
     std::uint32_t baudRate_ = 0;
-    unsigned blocksThisRead_ = 0;               // bit per GainBlock, since the last first-block request
+    unsigned blocksThisRead_ = 0;              // bit per GainBlock, since the last first-block request
     std::optional<JournalGains> lastSnapshot_; // on this connection, with nothing sent or saved since
 };
 

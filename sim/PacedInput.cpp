@@ -24,18 +24,19 @@ void PacedInput::add(std::span<const std::uint8_t> bytes, Clock::time_point now)
     lineFreeAt_ = start + byteTime_ * static_cast<std::int64_t>(bytes.size());
 }
 
-std::span<const std::uint8_t> PacedInput::take(Clock::time_point now) {
+PacedInput::Arrived PacedInput::take(Clock::time_point now) {
     dropTaken();
     if (bytes_.empty() || now < headArrives_) {
-        return {};
+        return {{}, headArrives_, byteTime_};
     }
     std::size_t count = bytes_.size();
     if (byteTime_.count() > 0) {
         count = std::min<std::size_t>(count, static_cast<std::size_t>((now - headArrives_) / byteTime_) + 1);
     }
     head_ = count;
+    const Clock::time_point firstAt = headArrives_;
     headArrives_ += byteTime_ * static_cast<std::int64_t>(count);
-    return {bytes_.data(), count};
+    return {{bytes_.data(), count}, firstAt, byteTime_};
 }
 
 std::optional<PacedInput::Clock::time_point> PacedInput::nextArrival() const {

@@ -21,8 +21,17 @@ public:
 
     // Bytes read from the pty at now; they follow any still on the line.
     void add(std::span<const std::uint8_t> bytes, Clock::time_point now);
-    // The bytes that have arrived by now, oldest first; valid until the next call.
-    std::span<const std::uint8_t> take(Clock::time_point now);
+    struct Arrived {
+        std::span<const std::uint8_t> bytes; // oldest first; valid until the next call
+        Clock::time_point firstAt;           // when bytes[0] was through; each next one a byte time later
+        std::chrono::nanoseconds byteTime;
+        Clock::time_point at(std::size_t i) const {
+            return firstAt + byteTime * static_cast<std::int64_t>(i);
+        }
+    };
+    // The bytes that have arrived by now, with when they did: an answer is timed from then, not
+    // from when this process got round to them.
+    Arrived take(Clock::time_point now);
     // When the next byte arrives; nullopt when none is on the line.
     std::optional<Clock::time_point> nextArrival() const;
 

@@ -9,30 +9,46 @@
 namespace tq37r::sim {
 
 namespace {
-constexpr std::chrono::nanoseconds kBurstTime = std::chrono::milliseconds(2);
-constexpr std::size_t kUnpacedChunk = 4096;
+constexpr std::size_t kLargestWrite = 4096;
 } // namespace
 
-PacedLine::PacedLine(std::uint32_t baud) {
-    if (baud == 0) {
-        burst_ = kUnpacedChunk;
-        return;
+PacedLine::PacedLine(std::uint32_t baud) : byteTime_(lineTime(1, baud)) {}
+
+void PacedLine::send(std::span<const std::uint8_t> bytes, Clock::time_point from) {
+    Clock::time_point through = std::max(from, lineFreeAt_);
+    for (const std::uint8_t byte : bytes) {
+        through += byteTime_;
+        bytes_.push_back(byte);
+        through_.push_back(through);
     }
-    byteTime_ = lineTime(1, baud);
-    burst_ = std::max<std::size_t>(1, static_cast<std::size_t>(kBurstTime / byteTime_));
+    lineFreeAt_ = through;
 }
 
 std::optional<PacedLine::Clock::time_point> PacedLine::nextWrite() const {
     if (pending() == 0 || blocked_) {
         return std::nullopt;
     }
-    return lineFreeAt_;
+    return through_[head_];
 }
 
-PacedLine::Result PacedLine::pump(int fd, Clock::time_point now) {
-    while (pending() > 0 && !blocked_ && now >= lineFreeAt_) {
-        const std::size_t count = std::min(burst_, pending());
-        const ssize_t written = ::write(fd, queue_.data() + head_, count);
+PacedLine::Result PacedLine::pump(int fd, Clock::time_point now, FaultInjector* garbler) {
+    while (pending() > 0 && !blocked_) {
+        // All that is through by now in one write: a late wake-up catches up, but no byte goes
+        // before its time.
+        const auto due =
+            std::upper_bound(through_.begin() + static_cast<std::ptrdiff_t>(head_), through_.end(), now);
+        const std::size_t count =
+            std::min(static_cast<std::size_t>(due - through_.begin()) - head_, kLargestWrite);
+        if (count == 0) {
+            break;
+        }
+        const std::uint8_t* data = bytes_.data() + head_;
+        if (garbler != nullptr) {
+            garbage_.clear();
+            garbler->garble(count, garbage_);
+            data = garbage_.data();
+        }
+        const ssize_t written = ::write(fd, data, count);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -44,17 +60,16 @@ PacedLine::Result PacedLine::pump(int fd, Clock::time_point now) {
             return Result::HungUp;
         }
         head_ += static_cast<std::size_t>(written);
-        if (byteTime_.count() > 0) {
-            // Late wake-ups may catch up by one burst, no more, so the average rate holds.
-            const Clock::time_point start = std::max(lineFreeAt_, now - kBurstTime);
-            lineFreeAt_ = start + byteTime_ * written;
-        }
+        written_ += static_cast<std::uint64_t>(written);
     }
-    if (head_ == queue_.size()) {
-        queue_.clear();
+    if (head_ == bytes_.size()) {
+        bytes_.clear();
+        through_.clear();
         head_ = 0;
-    } else if (head_ > 4096 && head_ * 2 > queue_.size()) {
-        queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(head_));
+    } else if (head_ > kLargestWrite && head_ * 2 > bytes_.size()) {
+        const auto taken = static_cast<std::ptrdiff_t>(head_);
+        bytes_.erase(bytes_.begin(), bytes_.begin() + taken);
+        through_.erase(through_.begin(), through_.begin() + taken);
         head_ = 0;
     }
     return Result::Ok;

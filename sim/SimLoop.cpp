@@ -1,5 +1,6 @@
 #include "sim/SimLoop.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -24,6 +25,7 @@ constexpr std::size_t kReportBacklogLimit = 64;
 // Telemetry rides along with every n-th state report.
 constexpr std::uint64_t kF2Every = 4;
 constexpr std::uint64_t kF3Every = 10;
+constexpr std::chrono::milliseconds kFloodCatchUp{5};
 // The first read is stamped when this process gets to it, which on a busy machine can be 10 to
 // 20 ms late: this much of the gap is forgiven, so that a tool keeping it to the millisecond is not
 // refused. One that does not wait still is: its second read follows within the first one's answer,
@@ -60,15 +62,17 @@ int SimLoop::run() {
         releaseDueReplies(now);
         if (options_.flood) {
             if (line_.pending() == 0) {
-                sendReport();
+                // The controller's UART goes on where it stopped: a late wake-up here costs the
+                // flood no line time, while a line that stood idle longer (a full pty) starts afresh.
+                sendReport(std::max(line_.freeAt(), now - kFloodCatchUp));
             }
         } else if (options_.reportMs > 0 && now >= nextReport_) {
-            sendReport();
+            sendReport(nextReport_);
             while (nextReport_ <= now) {
                 nextReport_ += std::chrono::milliseconds(options_.reportMs);
             }
         }
-        if (line_.pump(pty_.master(), now) == PacedLine::Result::HungUp) {
+        if (!writeThrough(Clock::now())) {
             return 1;
         }
 
@@ -168,10 +172,12 @@ SimLoop::Step SimLoop::readRequests() {
 }
 
 void SimLoop::takeArrived(Clock::time_point now) {
-    const std::span<const std::uint8_t> arrived = input_.take(now);
-    if (!arrived.empty()) {
-        auto handler = [this](std::span<const std::uint8_t> frameBytes) { onRequest(frameBytes); };
-        receiver_.feed(arrived, handler);
+    const PacedInput::Arrived arrived = input_.take(now);
+    auto handler = [this](std::span<const std::uint8_t> frameBytes) { onRequest(frameBytes); };
+    // A byte at a time, so that each request is answered from when its own last byte came.
+    for (std::size_t i = 0; i < arrived.bytes.size(); ++i) {
+        requestEnd_ = arrived.at(i);
+        receiver_.feed(arrived.bytes.subspan(i, 1), handler);
     }
 }
 
@@ -198,7 +204,7 @@ void SimLoop::onRequest(std::span<const std::uint8_t> frameBytes) {
     }
     replies_.clear();
     controller_.handleRequest(frameBytes, replies_);
-    const Clock::time_point due = Clock::now() + std::chrono::milliseconds(options_.delayMs);
+    const Clock::time_point due = requestEnd_ + std::chrono::milliseconds(options_.delayMs);
     for (WireFrame& reply : replies_) {
         delayed_.push_back({due, std::move(reply)});
     }
@@ -207,36 +213,65 @@ void SimLoop::onRequest(std::span<const std::uint8_t> frameBytes) {
 
 void SimLoop::releaseDueReplies(Clock::time_point now) {
     while (!delayed_.empty() && delayed_.front().due <= now) {
-        send(delayed_.front().bytes);
+        send(delayed_.front().bytes, delayed_.front().due);
         delayed_.pop_front();
     }
 }
 
-void SimLoop::sendReport() {
+void SimLoop::sendReport(Clock::time_point from) {
     if (line_.waitingForRoom() || line_.pending() > kReportBacklogLimit) {
         ++stats_.reportsSkipped;
         return;
     }
     ++reportCount_;
-    send(controller_.stateReport());
+    send(controller_.stateReport(), from);
     if (reportCount_ % kF2Every == 0) {
-        send(controller_.telemetryF2());
+        send(controller_.telemetryF2(), from);
     }
     if (reportCount_ % kF3Every == 0) {
-        send(controller_.telemetryF3());
+        send(controller_.telemetryF3(), from);
     }
 }
 
-void SimLoop::send(const WireFrame& frameBytes) {
-    const std::uint8_t code = frameBytes[frame::kCodeOffset];
-    if (!rateMatches()) {
-        faults_.garble(frameBytes.size(), line_.queue());
-        ++stats_.framesGarbled[code];
-        return;
-    }
-    const FaultInjector::Outcome outcome = faults_.shape(frameBytes, line_.queue());
+void SimLoop::send(const WireFrame& frameBytes, Clock::time_point from) {
+    shaped_.clear();
+    const FaultInjector::Outcome outcome = faults_.shape(frameBytes, shaped_);
     stats_.noiseBytes += outcome.noiseBytes;
-    ++(outcome.corrupted ? stats_.framesCorrupted : stats_.framesSent)[code];
+    const std::uint64_t start = line_.written() + line_.pending();
+    line_.send(shaped_, from);
+    outgoing_.push_back({start, start + shaped_.size(), frameBytes[frame::kCodeOffset], outcome.corrupted});
+}
+
+bool SimLoop::writeThrough(Clock::time_point now) {
+    const std::optional<Clock::time_point> next = line_.nextWrite();
+    if (!next || *next > now) {
+        return true;
+    }
+    // The rate is read as the bytes go out, not when they were queued: a tool that has turned to
+    // another rate hears garbage from then on, never the rest of a frame.
+    const bool garbled = !rateMatches();
+    const std::uint64_t before = line_.written();
+    if (line_.pump(pty_.master(), now, garbled ? &faults_ : nullptr) == PacedLine::Result::HungUp) {
+        return false;
+    }
+    tallyWritten(before, garbled);
+    return true;
+}
+
+void SimLoop::tallyWritten(std::uint64_t before, bool garbled) {
+    const std::uint64_t after = line_.written();
+    if (garbled && after > before) {
+        for (auto f = outgoing_.begin(); f != outgoing_.end() && f->start < after; ++f) {
+            f->garbled = true;
+        }
+    }
+    for (; !outgoing_.empty() && outgoing_.front().end <= after; outgoing_.pop_front()) {
+        const Outgoing& f = outgoing_.front();
+        auto& byCode = f.garbled     ? stats_.framesGarbled
+                       : f.corrupted ? stats_.framesCorrupted
+                                     : stats_.framesSent;
+        ++byCode[f.code];
+    }
 }
 
 } // namespace tq37r::sim

@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "protocol/FrameReceiver.h"
 #include "sim/FaultInjector.h"
@@ -42,9 +43,13 @@ private:
     bool rateMatches() const;
     bool tooSoonAfterFirstRead(Clock::time_point now) const;
     void onRequest(std::span<const std::uint8_t> frameBytes);
-    void send(const WireFrame& frameBytes);
-    void sendReport();
+    // The controller's UART starts on the frame at `from`, or once the line is free.
+    void send(const WireFrame& frameBytes, Clock::time_point from);
+    void sendReport(Clock::time_point from);
     void releaseDueReplies(Clock::time_point now);
+    // False when the tool hung up.
+    bool writeThrough(Clock::time_point now);
+    void tallyWritten(std::uint64_t before, bool garbled);
     std::optional<Clock::time_point> nextWake() const;
 
     const SimOptions& options_;
@@ -64,6 +69,18 @@ private:
     };
     std::deque<Delayed> delayed_;
     std::vector<WireFrame> replies_;
+    std::vector<std::uint8_t> shaped_;
+    Clock::time_point requestEnd_{}; // when the last byte of the request being handled came
+
+    // A frame on its way out, by its place in all the bytes the line has taken; counted once its
+    // last byte is written, as garbled if any of it went out while the tool's rate differed.
+    struct Outgoing {
+        std::uint64_t start, end;
+        std::uint8_t code;
+        bool corrupted;
+        bool garbled = false;
+    };
+    std::deque<Outgoing> outgoing_;
     Clock::time_point nextReport_{};
     std::optional<Clock::time_point> deadline_;
     std::uint64_t reportCount_ = 0;

@@ -7,10 +7,10 @@
 
 #include "core/DialogTexts.h"
 #include "core/ParamDialog.h"
-#include "core/SideWindowPlacement.h"
 #include "res/win32/BoxIds.h"
 #include "serial/win32/Utf16.h"
 #include "win32/FileDialog.h"
+#include "win32/SideWindow.h"
 
 namespace tq37r {
 namespace {
@@ -33,25 +33,10 @@ void Win32LineLogWindow::show(HWND dialog) {
         if (hwnd_ == nullptr) {
             return;
         }
-        placeBeside(dialog);
+        placeBeside(hwnd_, dialog);
     }
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::SetForegroundWindow(hwnd_);
-}
-
-void Win32LineLogWindow::placeBeside(HWND dialog) {
-    RECT frame{};
-    RECT own{};
-    ::GetWindowRect(dialog, &frame);
-    ::GetWindowRect(hwnd_, &own);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const ScreenRect place = placeBesideDialog(
-        {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top}, own.right - own.left,
-        own.bottom - own.top, {work.left, work.top, work.right - work.left, work.bottom - work.top});
-    ::SetWindowPos(hwnd_, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 bool Win32LineLogWindow::takeDialogMessage(MSG* msg) {

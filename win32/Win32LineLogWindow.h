@@ -30,8 +30,6 @@ private:
     void init();
     void refresh();
     void saveLog();
-    // Whole on the dialog's monitor, beside the dialog where there is room.
-    void placeBeside(HWND dialog);
 
     ParamDialog& core_;
     HINSTANCE instance_;

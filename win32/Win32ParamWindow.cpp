@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <optional>
 #include <vector>
 
 #include "core/BackgroundMenu.h"
+#include "core/FieldBindings.h"
 #include "core/MessageMap.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
@@ -28,26 +30,59 @@ namespace {
 constexpr UINT kPortListChanged = WM_APP + 1;
 // A background-menu command from the keyboard hook: wParam is the MenuCommand.
 constexpr UINT kMenuCommand = WM_APP + 2;
+constexpr UINT_PTR kGainEditSubclass = 1;
 
 // A modal dialog's own message loop never sees accelerators; this hook, which the system
 // calls for every message of that loop, turns the menu's Ctrl+letter shortcuts into its commands.
 HWND gRunningDialog = nullptr;
 HHOOK gKeyHook = nullptr;
-Win32LineLogWindow* gLineLog = nullptr; // its keyboard navigation goes through the same loop
+// Their keyboard navigation goes through the same loop.
+Win32LineLogWindow* gLineLog = nullptr;
+Win32HistoryWindow* gHistory = nullptr;
+
+bool held(int key) {
+    return (::GetKeyState(key) & 0x8000) != 0;
+}
+
+// The command of a key pressed with Ctrl: with Shift only a shifted letter, without it only a
+// plain one. Ctrl+Alt is AltGr, which types letters on some layouts.
+std::optional<MenuCommand> shortcutCommand(WPARAM key) {
+    if (!held(VK_CONTROL) || held(VK_MENU)) {
+        return std::nullopt;
+    }
+    const bool shifted = held(VK_SHIFT);
+    for (const MenuItem& item : kBackgroundMenu) {
+        const char letter = shifted ? item.shiftedLetter : item.shortcutLetter;
+        if (letter != 0 && key == static_cast<WPARAM>(letter)) {
+            return item.command;
+        }
+    }
+    return std::nullopt;
+}
+
+// Undo and redo are the grid's on the dialog and in a gain edit; any other edit (the altitude,
+// the port's name) keeps its own, as on the Qt face.
+bool keepsOwnUndo(MenuCommand command, HWND target) {
+    wchar_t className[8] = {};
+    ::GetClassNameW(target, className, 8);
+    return (command == MenuCommand::Undo || command == MenuCommand::Redo) &&
+           ::lstrcmpiW(className, L"Edit") == 0 && !gainOfEdit(::GetDlgCtrlID(target));
+}
 
 LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && gLineLog != nullptr && gLineLog->takeDialogMessage(msg)) {
+    if (code == MSGF_DIALOGBOX && ((gLineLog != nullptr && gLineLog->takeDialogMessage(msg)) ||
+                                   (gHistory != nullptr && gHistory->takeDialogMessage(msg)))) {
         return 1;
     }
-    // Only keys meant for the main dialog: not those of a box it has put up.
-    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
-        gRunningDialog != nullptr && (msg->hwnd == gRunningDialog || ::IsChild(gRunningDialog, msg->hwnd))) {
-        for (const MenuItem& item : kBackgroundMenu) {
-            if (item.shortcutLetter != 0 && msg->wParam == static_cast<WPARAM>(item.shortcutLetter)) {
-                ::PostMessageW(gRunningDialog, kMenuCommand, static_cast<WPARAM>(item.command), 0);
-                return 1;
-            }
+    // Only keys meant for the main dialog: not those of a box it has put up. Taken here, a key
+    // never reaches the edit with the focus, whose own Ctrl+Z would undo its typing alone.
+    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && gRunningDialog != nullptr &&
+        (msg->hwnd == gRunningDialog || ::IsChild(gRunningDialog, msg->hwnd))) {
+        if (const std::optional<MenuCommand> command = shortcutCommand(msg->wParam);
+            command && !keepsOwnUndo(*command, msg->hwnd)) {
+            ::PostMessageW(gRunningDialog, kMenuCommand, static_cast<WPARAM>(*command), 0);
+            return 1;
         }
     }
     return ::CallNextHookEx(gKeyHook, code, wParam, lParam);
@@ -80,10 +115,36 @@ bool isEditableList(HWND list) {
     return (::GetWindowLongW(list, GWL_STYLE) & 0x3) == CBS_DROPDOWN;
 }
 
+struct TextBox {
+    const TextRequest& request;
+    std::optional<std::string> entered; // nullopt: cancelled
+};
+
+INT_PTR CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(box, DWLP_USER, lParam);
+        const TextRequest& request = reinterpret_cast<TextBox*>(lParam)->request;
+        ::SetWindowTextW(box, toUtf16(request.title).c_str());
+        ::SetDlgItemTextW(box, TQ37R_TEXT_PROMPT, toUtf16(request.text).c_str());
+        ::SetDlgItemTextW(box, TQ37R_TEXT_EDIT, toUtf16(request.initial).c_str());
+        return TRUE; // the dialog manager focuses the edit, its text selected
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        if (LOWORD(wParam) == IDOK) {
+            reinterpret_cast<TextBox*>(::GetWindowLongPtrW(box, DWLP_USER))->entered =
+                toUtf8(windowText(::GetDlgItem(box, TQ37R_TEXT_EDIT)));
+        }
+        ::EndDialog(box, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 } // namespace
 
 Win32ParamWindow::Win32ParamWindow(SerialPort& port, HINSTANCE instance)
-    : instance_(instance), core_(*this, *this, port, serialEvents_), lineLog_(core_, instance) {}
+    : instance_(instance), core_(*this, *this, port, serialEvents_), lineLog_(core_, instance),
+      history_(core_.history(), instance) {}
 
 Win32ParamWindow::~Win32ParamWindow() {
     for (HBRUSH brush : brushes_) {
@@ -118,6 +179,7 @@ INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wP
     if (message == WM_NCDESTROY) {
         gRunningDialog = nullptr;
         gLineLog = nullptr;
+        gHistory = nullptr;
         window->hwnd_ = nullptr;
         window->toolTip_ = nullptr;
         window->toolsAdded_.clear();
@@ -191,6 +253,11 @@ void Win32ParamWindow::initDialog() {
     serialEvents_.setTarget(hwnd_);
     gRunningDialog = hwnd_;
     gLineLog = &lineLog_;
+    gHistory = &history_;
+    for (const int editId : kGainEdits) {
+        ::SetWindowSubclass(item(editId), &gainEditProc, kGainEditSubclass,
+                            reinterpret_cast<DWORD_PTR>(this));
+    }
     ::DragAcceptFiles(hwnd_, TRUE);
     const auto icon = [this](int size) {
         return reinterpret_cast<LPARAM>(
@@ -332,7 +399,8 @@ void Win32ParamWindow::messageBox(const MessageBoxRequest& request,
         style |= MB_ICONQUESTION;
     }
     // The box runs its own message loop: timer ticks and the watcher's messages still arrive.
-    const int answer = ::MessageBoxW(hwnd_, toUtf16(body).c_str(), toUtf16(request.title).c_str(), style);
+    const int answer =
+        ::MessageBoxW(boxOwner(), toUtf16(body).c_str(), toUtf16(request.title).c_str(), style);
     if (answered) {
         answered(answer == IDOK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel);
     }
@@ -354,13 +422,78 @@ void Win32ParamWindow::showBackgroundMenu(int x, int y) {
     }
 }
 
+LRESULT CALLBACK Win32ParamWindow::gainEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR, DWORD_PTR window) {
+    if (message == WM_CONTEXTMENU) {
+        auto* self = reinterpret_cast<Win32ParamWindow*>(window);
+        self->showGainMenu(edit, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(edit, &gainEditProc, kGainEditSubclass);
+    }
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void Win32ParamWindow::showGainMenu(HWND edit, int x, int y) {
+    const int editId = ::GetDlgCtrlID(edit);
+    const std::vector<ParamDialog::FieldMenuItem> items = core_.fieldMenu(editId);
+    HMENU menu = ::CreatePopupMenu();
+    for (std::size_t i = 0; i < items.size(); ++i) { // command i + 1; the edit's are its messages
+        ::AppendMenuW(menu, MF_STRING, i + 1, toUtf16(items[i].label).c_str());
+    }
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const UINT selection = start != end ? MF_ENABLED : MF_GRAYED;
+    ::AppendMenuW(menu, MF_STRING | selection, WM_CUT, L"Cu&t");
+    ::AppendMenuW(menu, MF_STRING | selection, WM_COPY, L"&Copy");
+    ::AppendMenuW(menu, MF_STRING | (::IsClipboardFormatAvailable(CF_UNICODETEXT) ? MF_ENABLED : MF_GRAYED),
+                  WM_PASTE, L"&Paste");
+    ::AppendMenuW(menu, MF_STRING, EM_SETSEL, L"Select &All");
+    if (x == -1 && y == -1) { // from the keyboard: under the edit
+        RECT place{};
+        ::GetWindowRect(edit, &place);
+        x = place.left;
+        y = place.bottom;
+    }
+    const auto chosen =
+        static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr));
+    ::DestroyMenu(menu);
+    if (chosen >= 1 && chosen <= items.size()) {
+        core_.onFieldCommand(editId, items[chosen - 1].command);
+    } else if (chosen == EM_SETSEL) {
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    } else if (chosen != 0) { // 0: dismissed
+        ::SendMessageW(edit, chosen, 0, 0);
+    }
+}
+
+HWND Win32ParamWindow::boxOwner() const {
+    const HWND history = history_.hwnd();
+    return history != nullptr && ::GetActiveWindow() == history ? history : hwnd_;
+}
+
 void Win32ParamWindow::showLineLog() {
     lineLog_.show(hwnd_);
 }
 
+void Win32ParamWindow::showHistory() {
+    history_.show(hwnd_);
+}
+
 void Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving,
                                    std::function<void(const std::string&)> chosen) {
-    chosen(tq37r::askFilePath(hwnd_, choice, forSaving));
+    chosen(tq37r::askFilePath(boxOwner(), choice, forSaving));
+}
+
+void Win32ParamWindow::askText(const TextRequest& request,
+                               std::function<void(const std::optional<std::string>&)> entered) {
+    TextBox box{request, std::nullopt};
+    ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(TQ37R_TEXT_DIALOG), boxOwner(), &textBoxProc,
+                      reinterpret_cast<LPARAM>(&box));
+    entered(box.entered);
 }
 
 void Win32ParamWindow::onDroppedFiles(HDROP drop) {

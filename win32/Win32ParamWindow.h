@@ -9,6 +9,7 @@
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
 #include "core/ParamDialog.h"
+#include "win32/Win32HistoryWindow.h"
 #include "win32/Win32LineLogWindow.h"
 #include "win32/WindowMessagePoster.h"
 
@@ -39,13 +40,17 @@ public:
     void focus(int id) override;
     void setToolTip(int id, std::string_view text) override;
     void setTint(int id, GainTint tint) override;
-    void messageBox(const MessageBoxRequest& request, std::function<void(MessageBoxAnswer)> answered) override;
+    void messageBox(const MessageBoxRequest& request,
+                    std::function<void(MessageBoxAnswer)> answered) override;
     void askFilePath(const FileChoice& choice, bool forSaving,
                      std::function<void(const std::string&)> chosen) override;
+    void askText(const TextRequest& request,
+                 std::function<void(const std::optional<std::string>&)> entered) override;
     void showProgress(const ProgressRequest& request, std::function<void()> cancelled) override;
     void setProgress(int step, std::string_view text) override;
     void closeProgress() override;
     void showLineLog() override;
+    void showHistory() override;
     void endDialog() override;
 
     // DialogClock
@@ -56,6 +61,8 @@ public:
 private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK progressProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK gainEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR window);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void initDialog();
     void onCommandMessage(int id, int code);
@@ -63,6 +70,10 @@ private:
     INT_PTR tintBrush(HDC dc, HWND control);
     // The background's context menu at screen point (x, y), and files dropped on the window.
     void showBackgroundMenu(int x, int y);
+    // A gain edit's own menu: the core's items for it, then the edit's clipboard commands.
+    void showGainMenu(HWND edit, int x, int y);
+    // A box goes over the history window when asked for from there, so that its buttons wait for it.
+    HWND boxOwner() const;
     void onDroppedFiles(HDROP drop);
 
     HINSTANCE instance_;
@@ -77,6 +88,7 @@ private:
     WindowMessagePoster serialEvents_; // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
     Win32LineLogWindow lineLog_; // reads the core's log
+    Win32HistoryWindow history_; // reads the core's history
 };
 
 } // namespace tq37r

@@ -17,8 +17,9 @@ _tq37r_cli_section() {
     awk -v title="$1" '$0 == title { inside = 1; next } inside && /^$/ { exit } inside'
 }
 
+# The program's commands, or a command's own (history show, ...).
 _tq37r_cli_commands() {
-    _tq37r_cli_help "$1" | _tq37r_cli_section "Subcommands:" | awk '{ print $1 }'
+    _tq37r_cli_help "$1" "${2-}" | _tq37r_cli_section "Subcommands:" | awk '{ print $1 }'
 }
 
 # Every spelling of every option; with "value", only those that take one (a NAME after them).
@@ -53,6 +54,8 @@ _tq37r_cli() {
         mapfile -t COMPREPLY < <(compgen -W "$(_tq37r_cli_options "$program" "$command")" -- "$cur")
     elif [[ -z $command ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
+    elif [[ ${COMP_WORDS[COMP_CWORD - 1]} == "$command" && -n $(_tq37r_cli_commands "$program" "$command") ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "$(_tq37r_cli_commands "$program" "$command")" -- "$cur")
     else
         case $(_tq37r_cli_help "$program" "$command" | _tq37r_cli_section "Positionals:" | awk '{ print $1; exit }') in
         FILE) mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include "core/GainFile.h"
+#include "core/Journal.h"
+#include "core/JsonReader.h"
 #include "device/Codes.h"
 #include "protocol/FrameReceiver.h"
 #include "sim/ControllerSettings.h"
@@ -75,12 +77,13 @@ std::string gainLines(const std::map<std::string_view, int>& changes = {}) {
     return lines;
 }
 
-// Each test has its own port folder, so COM1 is its simulator or nothing.
+// Each test has its own port folder, so COM1 is its simulator or nothing, and its own tuning history.
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(dir);
         ::setenv("TQ37R_PORT_DIR", dir.c_str(), 1);
+        ::setenv("TQ37R_DATA_DIR", (dir / "data").c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -116,6 +119,7 @@ TEST_F(Cli, SetChangesAreReadBackAndAFileRestoresThem) {
     EXPECT_EQ(ok({"read"}), gainLines({{"pitch.level", 40}, {"x.d", 9}}));
     const std::string file = (dir / "plane.gains").string();
     ok({"backup", file});
+    EXPECT_TRUE(ok({"history", "log", "--limit", "1"}).ends_with(" file-saved COM1 " + file + "\n"));
     std::ifstream backup(file);
     const std::string text(std::istreambuf_iterator<char>(backup), {});
     EXPECT_NE(text.find("# Firmware: TQ-36 firmware 2.05\n"), npos) << text;
@@ -215,10 +219,9 @@ TEST_F(Cli, DetectFindsTheControllerAtItsRateAndOnlyThere) {
     auto deafToo = startSim({}, "COM3", "300");
     options = {"--timeout", "100"};
     EXPECT_EQ(ok({"detect"}), "COM2 57600\n");
-    const CliResult none = runCli({"--timeout", "100", "detect", "--ports", "COM1,COM3"});
+    const CliResult none = runCli({"--timeout", "200", "detect", "--ports", "COM1,COM3"});
     EXPECT_EQ(none.status, 3);
-    EXPECT_NE(none.err.find("trying COM3"), npos)
-        << "a search over a second says what it tries: " << none.err;
+    EXPECT_NE(none.err.find(", COM3 at "), npos) << "a search over a second says what it tries: " << none.err;
     EXPECT_EQ(ok({"detect", "--ports", "COM2,COM2", "--bauds", "57600,57600"}), "COM2 57600\n");
 
     // Ctrl+C mid-search says so, and not that the tries it never made went unanswered.
@@ -229,6 +232,87 @@ TEST_F(Cli, DetectFindsTheControllerAtItsRateAndOnlyThere) {
     EXPECT_EQ(cut.waitExit(5s), 130);
     std::ifstream err(errPath);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(err), {}), "tq37r-cli: interrupted\n");
+}
+
+TEST_F(Cli, ManyProgramsAppendToTheHistoryAtOnceAndEveryLineStaysWhole) {
+    std::vector<std::unique_ptr<SimProcess>> sims, reads;
+    for (int n = 1; n <= 10; ++n) {
+        sims.push_back(startSim({}, "COM" + std::to_string(n)));
+    }
+    for (int n = 1; n <= 10; ++n) {
+        reads.push_back(
+            std::make_unique<SimProcess>(Args{TQ37R_CLI_PATH, "--port", "COM" + std::to_string(n), "read"}));
+    }
+    JournalEntry window;
+    window.kind = JournalEntry::Kind::Defaults;
+    Journal(dataFolder(), "tq37r-params").record(window);
+    for (const auto& read : reads) {
+        EXPECT_EQ(read->waitExit(30s), 0);
+    }
+    std::ifstream journal(dir / "data" / "journal.jsonl");
+    std::map<std::string, int> kinds;
+    for (std::string line; std::getline(journal, line);) {
+        const std::optional<JsonValue> entry = parseJson(line);
+        ASSERT_TRUE(entry && entry->member("kind")) << line;
+        ++kinds[*entry->member("kind")->string()];
+    }
+    EXPECT_EQ(kinds, (std::map<std::string, int>{{"defaults", 1}, {"read", 10}}));
+}
+
+TEST_F(Cli, ASnapshotIsComparedLabelledAndGoneBackTo) {
+    auto sim = startSim({"--flash", (dir / "flash").string()});
+    ok({"read"});
+    ok({"set", "pitch.level=40"});
+    ok({"save"}); // reads, then saves: two snapshots
+    const std::string list = ok({"history"});
+    EXPECT_TRUE(std::regex_match(list, std::regex("([0-9a-f]{8} [-0-9T:.+]+ COM1 - (save|read) -\n){3}")))
+        << list;
+    const std::string before = list.substr(list.rfind('\n', list.size() - 2) + 1, 8);
+    const std::string after = list.substr(0, 8);
+    ok({"history", "label", before.substr(0, 4), "before the change"});
+    EXPECT_TRUE(ok({"history", "--limit", "3"}).ends_with(" read before the change\n"));
+    EXPECT_EQ(ok({"--port", "COM2", "history"}), "") << "only the snapshots taken on that port";
+    const CliResult between = runCli({"history", "diff", before, after});
+    EXPECT_EQ(between.status, 4);
+    EXPECT_EQ(between.out, "pitch.level 35 40\n");
+    const CliResult changed = runCli({"diff", "--snapshot", before});
+    EXPECT_EQ(changed.status, 4);
+    EXPECT_EQ(changed.out, "pitch.level 40 35\n");
+    EXPECT_EQ(ok({"restore", "--snapshot", before, "--save"}), "pitch.level 40 35\nsaved\n");
+    EXPECT_EQ(ok({"diff", "--snapshot", before}), "");
+    EXPECT_EQ(ok({"--json", "diff", "--defaults"}), "{\"differences\":[]}\n");
+
+    // A history that cannot be written is said once, and the command goes on as before.
+    ::setenv("TQ37R_DATA_DIR", (dir / "flash").c_str(), 1);
+    const CliResult unkept = runCli({"save"});
+    EXPECT_EQ(unkept.status, 0);
+    EXPECT_EQ(unkept.err, "tq37r-cli: warning: the tuning history cannot be written: " +
+                              (dir / "flash" / "journal.jsonl").string() + ": Not a directory\n");
+}
+
+// None of these reaches a port: there is no simulator, so opening one would exit 2.
+TEST_F(Cli, HistoryRefusesWhatNamesNoSnapshotOrIsNoLabelAndSkipsTornLines) {
+    Journal journal(dataFolder(), "tq37r-params");
+    JournalEntry read;
+    read.gains.emplace();
+    const Gains defaults = defaultGains();
+    std::copy(defaults.begin(), defaults.end(), read.gains->begin());
+    journal.record(read);
+    const std::string id = journal.lastSnapshotId();
+    for (const Args& a : std::vector<Args>{{"diff", "--snapshot", "zzzz"},
+                                           {"restore", "--snapshot", id.substr(0, 3)},
+                                           {"history", "show", "g" + id},
+                                           {"diff", id + ".gains", "--defaults"},
+                                           {"history", "label", id, "tab\there"},
+                                           {"history", "label", id, std::string(201, 'x')}}) {
+        EXPECT_EQ(runCli(a).status, 1) << a[0] << " " << a[1] << " " << a[2];
+    }
+    std::ofstream(dir / "data" / "journal.jsonl", std::ios::app) << "{\"v\":1,\"kind\":\"se\nnot JSON\n";
+    const CliResult log = runCli({"--json", "history", "log"});
+    EXPECT_TRUE(log.out.ends_with(
+        "\"gains\":[35,0,30,35,0,30,15,45,60,5,5,0,15,1,8,15,1,8,15,1,10]}],\"skipped\":2}\n"))
+        << log.out;
+    EXPECT_EQ(log.err, "tq37r-cli: warning: 2 lines of the journal were skipped (torn or unknown)\n");
 }
 
 } // namespace

@@ -30,7 +30,7 @@ public:
     Seen wait(std::optional<TimePoint> until) override {
         Seen seen;
         if (!port_.input.empty()) {
-            seen.rxReady = true;
+            seen.rxReady.push_back(port_.sinkTag);
         } else if (!until) {
             seen.interrupted = true;
         } else {

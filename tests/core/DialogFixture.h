@@ -57,7 +57,8 @@ protected:
 
     // A tuning history of this test's own, empty at its start.
     static std::filesystem::path emptyFolder() {
-        const auto folder = std::filesystem::temp_directory_path() / ("tq37r-data-" + std::to_string(::getpid()));
+        const auto folder =
+            std::filesystem::temp_directory_path() / ("tq37r-data-" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder);
         return folder;
     }
@@ -67,7 +68,7 @@ protected:
     FakePort port;
     FakeSink sink;
     const std::filesystem::path dataFolder = emptyFolder();
-    ParamDialog dialog{view, clock, port, sink, dataFolder};
+    ParamDialog dialog{view, clock, port, sink, [this] { return port.sibling(); }, dataFolder};
 };
 
 } // namespace tq37r::test

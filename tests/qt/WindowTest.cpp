@@ -6,8 +6,8 @@
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -45,7 +45,7 @@ protected:
     QLineEdit* edit(int controlId) const { return window.edit(controlId); }
 
     FakePort port;
-    ParamWindow window{port};
+    ParamWindow window{port, [this] { return port.sibling(); }};
     std::vector<MessageBoxRequest> boxes;
 };
 
@@ -158,10 +158,10 @@ TEST_F(Window, EnterInTheListsTypedTextActsOnOpenAndEscapeEndsTheRun) {
 
 TEST_F(Window, FindControllerShowsWhereItAnsweredInTheLists) {
     port.present = {"COM3"};
-    port.peer = [this](const Bytes& request) {
-        if (port.openedWith.baudRate == 57600 && request[3] == 0xEA) {
+    port.siblingPeer = [](FakePort& line, const Bytes& request) {
+        if (line.openedWith.baudRate == 57600 && request[3] == 0xEA) {
             const Bytes answer = makeFrame(0xEB, Bytes(18, 1));
-            port.input.insert(port.input.end(), answer.begin(), answer.end());
+            line.input.insert(line.input.end(), answer.begin(), answer.end());
         }
     };
     window.core().onMenuCommand(MenuCommand::FindController); // the progress box runs the search
@@ -176,11 +176,20 @@ TEST_F(Window, TheLineLogWindowShowsARequestLiveAndSavesIt) {
     LineLogWindow* log = window.lineLogWindow();
     ASSERT_NE(log, nullptr);
     EXPECT_TRUE(log->isVisible());
-    EXPECT_TRUE(window.screen()->availableGeometry().contains(log->geometry())) << "whole on the dialog's screen";
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(log->geometry()))
+        << "whole on the dialog's screen";
     QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);
     QTest::mouseClick(window.button(id::kRead), Qt::LeftButton);
-    QTRY_VERIFY(log->lines()->toPlainText().contains("-> A5 5A 04 EA EE AA  read gains, first block"));
-    QTRY_VERIFY(log->lines()->toPlainText().contains("read gains, second block")); // after the pause
+    const auto shown = [log] {
+        QString text;
+        const QAbstractItemModel* rows = log->lines()->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            text += rows->data(rows->index(row, 0)).toString() + "\n";
+        }
+        return text;
+    };
+    QTRY_VERIFY(shown().contains("-> A5 5A 04 EA EE AA  read gains, first block"));
+    QTRY_VERIFY(shown().contains("read gains, second block")); // after the pause
 
     const auto path =
         std::filesystem::temp_directory_path() / ("tq37r-log-" + std::to_string(::getpid()) + ".txt");
@@ -199,6 +208,29 @@ TEST_F(Window, TheLineLogWindowShowsARequestLiveAndSavesIt) {
     std::filesystem::remove(path);
     log->close();
     EXPECT_TRUE(window.isVisible()) << "closing the log loses nothing of the dialog";
+    QTRY_VERIFY(window.lineLogWindow() == nullptr); // and frees the window
+}
+
+// The log window's rows are the ring's: as many, the newest last, and none kept once cleared.
+TEST(LineLogModel, ShowsTheRingAsItIsWithoutCopyingIt) {
+    LineLog log;
+    LineLogModel model(log, nullptr);
+    const std::uint8_t read[] = {0xA5, 0x5A, 0x04, 0xEA, 0xEE, 0xAA};
+    const std::uint8_t save[] = {0xA5, 0x5A, 0x04, 0x86, 0x8A, 0xAA};
+    for (std::size_t i = 0; i < LineLog::kCapacity + 5; ++i) {
+        log.sent(read, {});
+    }
+    model.sync();
+    const int capacity = static_cast<int>(LineLog::kCapacity);
+    ASSERT_EQ(model.rowCount({}), capacity);
+    log.sent(save, {});
+    model.sync();
+    EXPECT_EQ(model.rowCount({}), capacity) << "one dropped at the start, one made at the end";
+    EXPECT_TRUE(model.data(model.index(capacity - 1), Qt::DisplayRole).toString().contains("save to flash"));
+    EXPECT_TRUE(model.data(model.index(0), Qt::DisplayRole).toString().contains("read gains"));
+    log.clear();
+    model.sync();
+    EXPECT_EQ(model.rowCount({}), 0);
 }
 
 } // namespace

@@ -13,8 +13,8 @@
 
 #include "SimProcess.h"
 #include "device/Codes.h"
-#include "device/Requests.h"
 #include "device/ControllerLink.h"
+#include "device/Requests.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/LineTime.h"
 #include "protocol/TxFrame.h"
@@ -70,7 +70,10 @@ struct ToolEnd {
                 break;
             }
             const auto n = static_cast<std::size_t>(std::max<ssize_t>(::read(fd, buffer, sizeof buffer), 0));
-            firstByte = firstByte.value_or(Clock::now());
+            const Clock::time_point now = Clock::now();
+            firstByte = firstByte.value_or(now);
+            ++reads;
+            std::for_each(buffer, buffer + n, [&](std::uint8_t b) { heard.push_back({b, now}); });
             receiver.feed({buffer, n}, onFrame);
         }
         return codes;
@@ -78,6 +81,9 @@ struct ToolEnd {
     int fd;
     FrameReceiver receiver;
     std::optional<Clock::time_point> firstByte; // of any kind, frame or not
+    // Each byte with when its read returned.
+    std::vector<std::pair<std::uint8_t, Clock::time_point>> heard;
+    int reads = 0;
 };
 
 // A folder of the test's own for flash files, and for port links in a subfolder not made yet.
@@ -161,6 +167,10 @@ TEST(FaultInjector, SameSeedSpoilsTheLineAlikeAndItsGarbageNeverHoldsAHeader) {
     const FaultSettings faults{.noise = 1, .corrupt = 0.3};
     FaultInjector injector(faults, 42), same(faults, 42);
     test::Bytes line, sameLine;
+    // What a tool at another rate hears holds no 5A, so no header however it is cut.
+    FaultInjector(faults, 7).garble(1'000'000, line);
+    EXPECT_EQ(std::ranges::count(line, frame::kHeader2), 0);
+    line.clear();
     // Enough garbage that an unguarded A5 5A would turn up many times.
     for (int i = 0; i < 100000; ++i) {
         const auto start = static_cast<std::ptrdiff_t>(line.size());
@@ -254,6 +264,48 @@ TEST(SimLine, TakesRequestsAtTheLineRateAndASecondReadOnlyAfterTheGap) {
     tool.send(request::readGainBlock(GainBlock::Second));
     EXPECT_EQ(tool.listen(1s, code::kGainBlock2), (Codes{code::kGainBlock1, code::kGainBlock2}));
     EXPECT_NE(sim.stop().find("requests-ignored-gap 1\n"), std::string::npos);
+}
+
+TEST(SimLine, SendsEachAnswerByteNoSoonerThanAUartAfterTheRequestAndTheAnswersBeforeIt) {
+    const std::size_t requestBytes =
+        frame::sizeForPayload(request::readGainBlock(GainBlock::First).payloadSize);
+    for (const std::uint32_t baud : {4800u, 115200u}) {
+        testing::SimProcess sim(
+            {TQ37R_SIM_PATH, "--device-path", "--baud", std::to_string(baud), "--report-ms", "0"});
+        ToolEnd tool(sim.readLine(5s), baud);
+        // Two requests back to back: the second answer waits for the line behind the first. Byte i of
+        // the two can be through no sooner than the first request and i + 1 bytes after it.
+        const Clock::time_point asked = Clock::now();
+        tool.send(request::readGainBlock(GainBlock::First));
+        tool.send(request::readFlightParams());
+        ASSERT_EQ(tool.listen(2s, code::kFlightParams), (Codes{code::kGainBlock1, code::kFlightParams}))
+            << baud;
+        for (std::size_t i = 0; i < tool.heard.size(); ++i) {
+            ASSERT_GE(tool.heard[i].second - asked, lineTime(requestBytes + i + 1, baud))
+                << "byte " << i << " at " << baud;
+        }
+        EXPECT_TRUE(baud > 4800 || tool.reads > 1) << tool.heard.size() << " bytes came in one read";
+    }
+}
+
+TEST(SimLine, AToolTurnedToAnotherRateHearsNoFrameStartInTheAnswersStillToCome) {
+    testing::SimProcess sim({TQ37R_SIM_PATH, "--device-path", "--baud", "4800", "--report-ms", "0"});
+    ToolEnd tool(sim.readLine(5s), 4800);
+    // Each answered by an acknowledgement and the version: the tool changes its rate as the first begins.
+    for (int i = 0; i < 20; ++i) {
+        tool.send(request::firmwareVersion());
+    }
+    pollfd p{tool.fd, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 2000), 1);
+    ASSERT_TRUE(setKernelBaudRate(tool.fd, 57600));
+    ::tcflush(tool.fd, TCIFLUSH);
+    EXPECT_EQ(tool.listen(1s), Codes{});
+    EXPECT_FALSE(tool.heard.empty()) << "the rest comes as garbage";
+    const auto header = [](auto a, auto b) {
+        return a.first == frame::kHeader1 && b.first == frame::kHeader2;
+    };
+    EXPECT_TRUE(std::ranges::adjacent_find(tool.heard, header) == tool.heard.end())
+        << "a header among " << tool.heard.size() << " bytes";
 }
 
 } // namespace

@@ -82,6 +82,9 @@ OpenResult FakePort::open(std::string_view portName, const PortSettings& setting
     openedName = portName;
     openedWith = settings;
     opens.push_back(openedName + " " + std::to_string(settings.baudRate));
+    if (parent_ != nullptr) {
+        parent_->opens.push_back(opens.back());
+    }
     if (!present.count(openedName)) {
         return {OpenFailure::NoSuchDevice, 2, ""};
     }
@@ -97,6 +100,9 @@ bool FakePort::write(std::span<const std::uint8_t> bytes) {
         return false;
     }
     written.emplace_back(bytes.begin(), bytes.end());
+    if (parent_ != nullptr) {
+        parent_->written.push_back(written.back());
+    }
     if (clock != nullptr) {
         writtenAt.push_back(clock->now());
     }
@@ -114,6 +120,19 @@ std::size_t FakePort::read(std::span<std::uint8_t> buffer) {
     std::copy_n(input.begin(), count, buffer.begin());
     input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(count));
     return count;
+}
+
+std::unique_ptr<SerialPort> FakePort::sibling() {
+    auto port = std::make_unique<FakePort>();
+    port->present = present;
+    port->clock = clock;
+    port->parent_ = this;
+    port->peer = [this, self = port.get()](const Bytes& request) {
+        if (siblingPeer) {
+            siblingPeer(*self, request);
+        }
+    };
+    return port;
 }
 
 std::string FakePort::resolve(std::string_view portName) const {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -117,6 +118,11 @@ public:
     void rxDrained() override {}
     std::string resolve(std::string_view portName) const override;
 
+    // A port of its own for each port a search tries at once: the same ports present, its opens
+    // and writes logged here too, answered by siblingPeer.
+    std::unique_ptr<SerialPort> sibling();
+    std::function<void(FakePort& sibling, const Bytes& request)> siblingPeer;
+
     // When set, each write's time is kept in writtenAt.
     const LinkClock* clock = nullptr;
     std::set<std::string> present{"COM1"};
@@ -133,6 +139,7 @@ public:
 private:
     bool open_ = false;
     SerialEventSink* sink_ = nullptr;
+    FakePort* parent_ = nullptr; // the port a sibling logs to
 };
 
 // Keeps what the dialog posts to itself, to be delivered when the test says.

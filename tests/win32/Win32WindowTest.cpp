@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <string_view>
@@ -14,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FieldBindings.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
 #include "res/ProjectInfo.h"
+#include "res/win32/BoxIds.h"
 #include "serial/win32/Utf16.h"
 #include "tests/serial/PtyPeer.h"
 #include "tests/support/Fakes.h"
@@ -36,7 +39,7 @@ const wchar_t* windowClassOf(ControlKind kind) {
 }
 
 // Runs the window's dialog here while drive works it from another thread, then ends it with the
-// cancel command.
+// cancel command, and OK to the question, in a box of the dialog's title, that unsent gains bring.
 void runWhile(Win32ParamWindow& window, const std::function<void(HWND)>& drive) {
     const std::wstring title = toUtf16(paramDialogTemplate().title);
     std::thread driver([&] {
@@ -45,15 +48,45 @@ void runWhile(Win32ParamWindow& window, const std::function<void(HWND)>& drive) 
             eventually([&] { return ::IsWindowVisible(dialog = ::FindWindowW(L"#32770", title.c_str())); }));
         drive(dialog);
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        HWND question = nullptr;
+        eventually([&] {
+            question = ::FindWindowExW(nullptr, nullptr, L"#32770", title.c_str());
+            if (question == dialog) {
+                question = ::FindWindowExW(nullptr, dialog, L"#32770", title.c_str());
+            }
+            return question != nullptr || !::IsWindow(dialog);
+        });
+        if (question != nullptr) {
+            ::PostMessageW(question, WM_COMMAND, IDOK, 0);
+        }
     });
     EXPECT_EQ(window.run(), IDCANCEL);
     driver.join();
 }
 
 std::wstring itemText(HWND dialog, int id) {
-    wchar_t text[64] = {};
-    ::GetDlgItemTextW(dialog, id, text, 64);
+    wchar_t text[512] = {};
+    ::GetDlgItemTextW(dialog, id, text, 512);
     return text;
+}
+
+// Keys pressed together and let go in reverse, as the keyboard sends them to the focus.
+void press(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (const WORD key : keys) {
+        add(key, 0);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        add(*key, KEYEVENTF_KEYUP);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // Where a button draws its caption: the dark pixels inside its frame, printed into a bitmap.
@@ -225,6 +258,55 @@ TEST_F(Win32Window, TypedPortTextIsNoSelection) {
         HWND box = nullptr;
         ASSERT_TRUE(eventually([&] { return (box = ::FindWindowW(L"#32770", L"COM")) != nullptr; }));
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
+// Ctrl+Z in a gain edit is the grid's undo, across edits (an edit's own would only toggle its
+// typing), and sends nothing; History… lists the journal's snapshots, what two of them differ
+// in, and loads one into the grid.
+TEST_F(Win32Window, CtrlZUndoesTheGridAndHistoryLoadsASnapshotIntoIt) {
+    std::filesystem::remove(window.core().journal().path());
+    JournalEntry read;
+    read.gains.emplace();
+    read.gains->fill(1);
+    for (const std::uint8_t pitchLevel : {40, 41}) {
+        (*read.gains)[0] = pitchLevel;
+        window.core().journal().record(read);
+    }
+    runWhile(window, [&](HWND dialog) {
+        const int edit = kGainEdits[0];
+        const std::wstring before = itemText(dialog, edit);
+        window.focus(edit); // its text selected: typing replaces it
+        press({'9'});
+        ASSERT_TRUE(eventually([&] { return itemText(dialog, edit) == L"9"; }));
+        window.focus(kGainEdits[1]);
+        press({'8'});
+        ASSERT_TRUE(eventually([&] { return itemText(dialog, kGainEdits[1]) == L"8"; }));
+        press({VK_CONTROL, 'Z'});
+        press({VK_CONTROL, 'Z'});
+        EXPECT_TRUE(eventually([&] { return itemText(dialog, edit) == before; }));
+        press({VK_CONTROL, VK_SHIFT, 'Z'});
+        EXPECT_TRUE(eventually([&] { return itemText(dialog, edit) == L"9"; }));
+
+        press({VK_CONTROL, 'H'});
+        HWND box = nullptr;
+        ASSERT_TRUE(
+            eventually([&] { return (box = ::FindWindowW(L"#32770", L"Tuning history")) != nullptr; }));
+        const HWND list = ::GetDlgItem(box, TQ37R_HISTORY_LIST);
+        ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+        const auto select = [&](int row, UINT state) {
+            LVITEMW item{};
+            item.state = state;
+            item.stateMask = LVIS_SELECTED;
+            ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        };
+        select(-1, LVIS_SELECTED);
+        EXPECT_NE(itemText(box, TQ37R_HISTORY_DIFFERENCES).find(toUtf16(kGains[0].label) + L": 41 in "),
+                  std::wstring::npos);
+        select(-1, 0);
+        select(0, LVIS_SELECTED); // the newest
+        ::SendMessageW(box, WM_COMMAND, TQ37R_HISTORY_LOAD, 0);
+        EXPECT_EQ(itemText(dialog, edit), L"41");
     });
 }
 

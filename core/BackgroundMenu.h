@@ -7,8 +7,9 @@
 
 namespace tq37r {
 
-// The dialog background's context menu, the same on every face. Its commands go to
-// ParamDialog::onMenuCommand; a command with a shortcut letter also comes from Ctrl+letter.
+// The commands of the window's menu bar and of the dialog background's context menu, the same
+// on every face. They go to ParamDialog::onMenuCommand; a command with a shortcut letter also
+// comes from Ctrl+letter.
 enum class MenuCommand : int {
     SaveGains = 1,
     LoadGains,
@@ -19,6 +20,9 @@ enum class MenuCommand : int {
     FindController,
     LineLog,
     About,
+    FlightSettings,
+    Help,
+    Exit,
 };
 
 struct MenuItem {
@@ -28,7 +32,8 @@ struct MenuItem {
     char shiftedLetter;  // also Ctrl+Shift+this letter; 0 for none
 };
 
-inline constexpr std::array<MenuItem, 9> kBackgroundMenu{{
+// Every command, with its label and keys.
+inline constexpr std::array<MenuItem, 12> kMenuItems{{
     {MenuCommand::SaveGains, "Save gains to a file…", 'S', 0},
     {MenuCommand::LoadGains, "Load gains from a file…", 'O', 0},
     {MenuCommand::CompareWithFile, "Compare with file…", 0, 0},
@@ -38,6 +43,53 @@ inline constexpr std::array<MenuItem, 9> kBackgroundMenu{{
     {MenuCommand::FindController, "Find controller…", 0, 0},
     {MenuCommand::LineLog, "Line log…", 0, 0},
     {MenuCommand::About, "About", 0, 0},
+    {MenuCommand::FlightSettings, "Flight settings…", 0, 0},
+    {MenuCommand::Help, "Help", 0, 0},
+    {MenuCommand::Exit, "Exit", 0, 0},
+}};
+
+constexpr const MenuItem& menuItem(MenuCommand command) {
+    for (const MenuItem& item : kMenuItems) {
+        if (item.command == command) {
+            return item;
+        }
+    }
+    return kMenuItems.front();
+}
+
+// The dialog background's context menu.
+inline constexpr std::array<MenuItem, 9> kBackgroundMenu{{
+    menuItem(MenuCommand::SaveGains),
+    menuItem(MenuCommand::LoadGains),
+    menuItem(MenuCommand::CompareWithFile),
+    menuItem(MenuCommand::History),
+    menuItem(MenuCommand::Undo),
+    menuItem(MenuCommand::Redo),
+    menuItem(MenuCommand::FindController),
+    menuItem(MenuCommand::LineLog),
+    menuItem(MenuCommand::About),
+}};
+
+// The window's menu bar: a menu's title (its letter after "&" opens it with Alt) and items;
+// MenuCommand{} stands for a separator.
+struct Menu {
+    std::string_view title;
+    std::span<const MenuCommand> items;
+};
+namespace menubar {
+inline constexpr MenuCommand kFile[] = {
+    MenuCommand::SaveGains, MenuCommand::LoadGains, MenuCommand::CompareWithFile,
+    MenuCommand::History,   MenuCommand{},          MenuCommand::Exit};
+inline constexpr MenuCommand kEdit[] = {MenuCommand::Undo, MenuCommand::Redo};
+inline constexpr MenuCommand kController[] = {MenuCommand::FindController, MenuCommand::FlightSettings,
+                                              MenuCommand::LineLog};
+inline constexpr MenuCommand kHelp[] = {MenuCommand::Help, MenuCommand::About};
+} // namespace menubar
+inline constexpr std::array<Menu, 4> kMenuBar{{
+    {"&File", menubar::kFile},
+    {"&Edit", menubar::kEdit},
+    {"&Controller", menubar::kController},
+    {"&Help", menubar::kHelp},
 }};
 
 // What a file dialog offers: the kind of file, by its extension, and a name to start from.

@@ -26,6 +26,15 @@ inline constexpr std::string_view kLineLogResume = "Resume";
 inline constexpr std::string_view kLineLogSave = "Save log…";
 inline constexpr std::string_view kLineLogClear = "Clear";
 inline constexpr std::string_view kHistoryNotWritten = "The tuning history cannot be written: ";
+inline constexpr std::string_view kHelp =
+    "Pick the controller's port and rate and press Open: the gains are read into the grid. Each row's Set "
+    "sends it; Write to TQ-37R has the controller keep what it holds. The tints say what the controller "
+    "holds: green as in its flash, yellow changed here, blue sent but not saved, red saved but reading "
+    "otherwise. Find controller… tries every port; Flight settings… reaches the altitude, radius, mixing "
+    "mode, gyro self-test, automatic return, flight mode and task; History… goes back to any earlier read "
+    "or save; Ctrl+Z undoes a change of the grid.";
+inline constexpr std::string_view kHelpMore =
+    "The README that comes with the tool says more; tq37r-cli does the same from a shell.";
 inline constexpr std::string_view kCloseAnyway =
     "Close anyway? Write to TQ-37R keeps what was sent; Ctrl+S keeps the grid in a file.";
 

@@ -57,8 +57,9 @@ public:
     // and timer ticks go on arriving while it is up.
     virtual void messageBox(const MessageBoxRequest& request,
                             std::function<void(MessageBoxAnswer)> answered = nullptr) = 0;
-    // Asks for the file to save to, or to read; `chosen` hears it, "" when the operator cancelled.
-    virtual void askFilePath(const FileChoice& choice, bool forSaving,
+    // Asks for the file to save to, or to read, starting in `folder` ("" for the face's own
+    // choice); `chosen` hears it, "" when the operator cancelled.
+    virtual void askFilePath(const FileChoice& choice, bool forSaving, const std::string& folder,
                              std::function<void(const std::string&)> chosen) = 0;
     // Asks for a line of text; `entered` hears it, nullopt when the operator cancelled.
     virtual void askText(const TextRequest& request,
@@ -72,6 +73,10 @@ public:
     virtual void showLineLog() = 0;
     // Shows the tuning history's window beside the dialog (it reads ParamDialog::history), or raises it.
     virtual void showHistory() = 0;
+    // Shows the Flight settings window beside the dialog (it reads ParamDialog::flightSettings),
+    // or raises it; and tells it that what it shows has changed.
+    virtual void showFlightSettings() = 0;
+    virtual void flightSettingsChanged() = 0;
     // Ends the dialog's modal run.
     virtual void endDialog() = 0;
 

@@ -55,6 +55,23 @@ std::string gainToolTip(const GainKnowledge& knowledge, std::size_t gain, GainTi
     return {};
 }
 
+std::string gainAccessibleName(std::size_t gain) {
+    const GainRow& row = rowOfGain(gain);
+    // The rows of single letters are framed by their letter alone; the others are "... Control".
+    std::string rowTitle(row.name);
+    if (rowTitle.size() > 1) {
+        rowTitle += " Control";
+    }
+    std::string_view label = kGains[gain].label;
+    for (const std::string_view prefix : {std::string_view(rowTitle), row.name}) {
+        if (label.starts_with(prefix) && label.size() > prefix.size() + 1) {
+            label.remove_prefix(prefix.size() + 1);
+            break;
+        }
+    }
+    return rowTitle + ", " + std::string(label);
+}
+
 std::string unsavedWorkQuestion(std::size_t changed, std::size_t unsaved) {
     std::string text;
     if (changed > 0) {

@@ -20,6 +20,9 @@ GainTint gainTint(const GainKnowledge& knowledge, std::size_t gain, std::optiona
                   bool touched);
 // The tooltip of a gain edit with its tint.
 std::string gainToolTip(const GainKnowledge& knowledge, std::size_t gain, GainTint tint);
+// What a screen reader says of a gain's edit: its row and its name in the row, "Pitch Control,
+// Level Coefficient", "X, P".
+std::string gainAccessibleName(std::size_t gain);
 // "2 gains are changed here and not sent, and 1 is sent but not saved to flash."
 std::string unsavedWorkQuestion(std::size_t changed, std::size_t unsaved);
 // What the status line says of a save's read-back: "Saved, but Pitch Level Coefficient reads 44,

@@ -115,13 +115,9 @@ void HistoryBrowser::label(std::size_t index) {
 }
 
 void HistoryBrowser::saveAsGainFile(std::size_t index) {
-    view_.askFilePath(kGainFiles, true,
-                      [this, gains = gainsOf(index),
-                       firmware = snapshots_.at(index).record.entry.firmware](const std::string& path) {
-                          if (!path.empty()) {
-                              dialog_.writeGains(path, gains, firmware);
-                          }
-                      });
+    dialog_.askGainFile(true,
+                        [this, gains = gainsOf(index), firmware = snapshots_.at(index).record.entry.firmware](
+                            const std::string& path) { dialog_.writeGains(path, gains, firmware); });
 }
 
 } // namespace tq37r

@@ -50,7 +50,7 @@ void ModeIndicators::updateFlightModeCaptions() {
         return;
     }
     for (std::size_t i = 0; i < kFlightModeButtons.size(); ++i) {
-        view_.setText(kFlightModeButtons[i], kFlightModeCaptions[static_cast<std::size_t>(mode)][i]);
+        show(kFlightModeButtons[i], kFlightModeCaptions[static_cast<std::size_t>(mode)][i]);
     }
 }
 
@@ -66,8 +66,38 @@ void ModeIndicators::updateTaskCaptions() {
         return;
     }
     for (std::size_t i = 0; i < kTaskButtons.size(); ++i) {
-        view_.setText(kTaskButtons[i], kTaskCaptions[row][i]);
+        show(kTaskButtons[i], kTaskCaptions[row][i]);
     }
+}
+
+namespace {
+
+std::size_t indicatorIndex(int buttonId) {
+    for (std::size_t i = 0; i < kFlightModeButtons.size(); ++i) {
+        if (kFlightModeButtons[i] == buttonId) {
+            return i;
+        }
+    }
+    for (std::size_t i = 0; i < kTaskButtons.size(); ++i) {
+        if (kTaskButtons[i] == buttonId) {
+            return kFlightModeButtons.size() + i;
+        }
+    }
+    return kFlightModeButtons.size() + kTaskButtons.size();
+}
+
+} // namespace
+
+void ModeIndicators::show(int buttonId, std::string_view caption) {
+    view_.setText(buttonId, caption);
+    if (const std::size_t i = indicatorIndex(buttonId); i < captions_.size()) {
+        captions_[i] = caption;
+    }
+}
+
+std::string_view ModeIndicators::caption(int buttonId) const {
+    const std::size_t i = indicatorIndex(buttonId);
+    return i < captions_.size() ? captions_[i] : std::string_view();
 }
 
 } // namespace tq37r

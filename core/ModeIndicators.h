@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <string_view>
+
 #include "device/Reply.h"
 
 namespace tq37r {
@@ -20,10 +23,15 @@ public:
     // remembered as shown and leaves the captions as they are.
     void updateFlightModeCaptions();
     void updateTaskCaptions();
+    // The caption an indicator (a flight-mode or task button's id) shows now: "遥控ON".
+    std::string_view caption(int buttonId) const;
 
 private:
+    void show(int buttonId, std::string_view caption);
+
     DialogView& view_;
     ParamProcessState& state_;
+    std::array<std::string_view, 7> captions_{}; // by button, flight modes then tasks
 };
 
 } // namespace tq37r

@@ -12,6 +12,7 @@
 #include "core/FieldBindings.h"
 #include "core/GainTexts.h"
 #include "core/OpenFailureText.h"
+#include "core/Utf8Path.h"
 #include "res/ControlIds.h"
 #include "res/ProjectInfo.h"
 #include "serial/PortName.h"
@@ -61,7 +62,8 @@ ParamDialog::ParamDialog(DialogView& view, DialogClock& clock, SerialPort& port,
                          ControllerSearch::PortMaker makePort, const std::filesystem::path& dataFolder)
     : journal_(dataFolder, std::string(text::kProgramTitle)), view_(view), clock_(clock), port_(port),
       session_(port, clock, sink, *this, SessionOptions{.readOnFirstOpen = true}, std::move(makePort)),
-      exchange_(view, fields_), indicators_(view, state_), history_(*this, view, journal_) {
+      exchange_(view, fields_), indicators_(view, state_), settings_(dataFolder),
+      history_(*this, view, journal_) {
     session_.setObserver(&lineLog_);
     session_.setJournal(&journal_);
     journal_.onFailure([this](const std::string& why) {
@@ -87,6 +89,7 @@ bool ParamDialog::OnInitDialog() {
     view_.setSelection(id::kMixingModeList, 0);
     indicators_.updateFlightModeCaptions();
     indicators_.updateTaskCaptions();
+    restoreLine();
     onPortListChanged();
     return true;
 }
@@ -138,6 +141,16 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
         history_.reload();
         view_.showHistory();
         return;
+    case MenuCommand::FlightSettings:
+        view_.showFlightSettings();
+        return;
+    case MenuCommand::Help:
+        view_.messageBox({std::string(text::kProgramTitle) + " help", std::string(text::kHelp),
+                          std::string(text::kHelpMore)});
+        return;
+    case MenuCommand::Exit:
+        OnCancel(); // as the close box: unsaved work is asked about first
+        return;
     case MenuCommand::Undo:
     case MenuCommand::Redo:
         if (const std::optional<GridState> state =
@@ -150,19 +163,15 @@ void ParamDialog::onMenuCommand(MenuCommand command) {
     case MenuCommand::CompareWithFile:
         break;
     }
-    view_.askFilePath(kGainFiles, command == MenuCommand::SaveGains,
-                      [this, command](const std::string& path) {
-                          if (path.empty()) {
-                              return; // the operator cancelled
-                          }
-                          if (command == MenuCommand::SaveGains) {
-                              saveGainFile(path);
-                          } else if (command == MenuCommand::LoadGains) {
-                              loadGainFile(path);
-                          } else {
-                              compareWithGainFile(path);
-                          }
-                      });
+    askGainFile(command == MenuCommand::SaveGains, [this, command](const std::string& path) {
+        if (command == MenuCommand::SaveGains) {
+            saveGainFile(path);
+        } else if (command == MenuCommand::LoadGains) {
+            loadGainFile(path);
+        } else {
+            compareWithGainFile(path);
+        }
+    });
 }
 
 void ParamDialog::onFilesDropped(std::span<const std::string> paths) {
@@ -232,6 +241,38 @@ void ParamDialog::onOpenClose() {
         return;
     }
     view_.setText(id::kOpenClose, text::kCloseCaption);
+    settings_.set("port", port->name());
+    settings_.set("baud", std::to_string(*baudRate));
+}
+
+void ParamDialog::restoreLine() {
+    if (const auto name = settings_.get("port")) {
+        if (const std::optional<ComPort> port = ComPort::parse(*name);
+            port && ComPort::ofListIndex(port->listIndex())) {
+            view_.setSelection(id::kPortList, port->listIndex());
+        }
+    }
+    if (const auto baud = settings_.get("baud")) {
+        const auto rate = std::find_if(kBaudTable.begin(), kBaudTable.end(),
+                                       [&](std::uint32_t r) { return std::to_string(r) == *baud; });
+        if (rate != kBaudTable.end()) {
+            view_.setSelection(id::kBaudList, static_cast<int>(rate - kBaudTable.begin()));
+        } else if (const auto typed = chosenBaudRate(-1, *baud)) {
+            view_.setText(id::kBaudList, std::to_string(*typed)); // a rate the list does not offer
+        }
+    }
+}
+
+void ParamDialog::askGainFile(bool forSaving, std::function<void(const std::string&)> chosen) {
+    view_.askFilePath(kGainFiles, forSaving, settings_.get("gain-folder").value_or(""),
+                      [this, chosen = std::move(chosen)](const std::string& path) {
+                          if (path.empty()) {
+                              return; // the operator cancelled
+                          }
+                          const std::u8string folder = pathFromUtf8(path).parent_path().u8string();
+                          settings_.set("gain-folder", std::string(folder.begin(), folder.end()));
+                          chosen(path);
+                      });
 }
 
 void ParamDialog::onSerialHangUp(std::uint32_t tag) {

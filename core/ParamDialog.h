@@ -9,6 +9,7 @@
 
 #include "core/BackgroundMenu.h"
 #include "core/DataExchange.h"
+#include "core/FlightSettings.h"
 #include "core/GainTint.h"
 #include "core/GridUndo.h"
 #include "core/HistoryBrowser.h"
@@ -18,6 +19,7 @@
 #include "core/ModeIndicators.h"
 #include "core/ParamFields.h"
 #include "core/ProcessState.h"
+#include "core/Settings.h"
 #include "device/Reply.h"
 #include "device/Requests.h"
 #include "serial/SerialPort.h"
@@ -71,6 +73,8 @@ public:
     void saveGainFile(const std::string& path);
     void loadGainFile(const std::string& path);
     void compareWithGainFile(const std::string& path);
+    // Asks for a gain file, starting where the last one was, and remembers where it was.
+    void askGainFile(bool forSaving, std::function<void(const std::string&)> chosen);
     // Writes gains (the grid's, a snapshot's) to a gain file; says so in a box when it cannot.
     bool writeGains(const std::string& path, const Gains& gains, const std::string& firmware);
 
@@ -118,6 +122,22 @@ public:
     const ParamFields& fields() const { return fields_; }
     const ParamProcessState& processState() const { return state_; }
     ControllerSession& session() { return session_; }
+    Settings& settings() { return settings_; }
+
+    // The Flight settings window's state and requests: the same requests and replies as the
+    // hidden controls'. The flight mode and task fly the aircraft, so each asks first.
+    const FlightSettingsState& flightSettings() const { return flight_; }
+    // An indicator's caption as the hidden flight-mode and task buttons show it: "遥控ON".
+    std::string_view indicatorCaption(int buttonId) const { return indicators_.caption(buttonId); }
+    void readFlightSettings();
+    // The altitude's or the radius's text: a whole number from 0 to 65535, else the prompt.
+    void setFlightSetting(bool altitude, std::string_view text);
+    void readMixingMode();
+    void setMixingMode(int item);
+    void runGyroTest();
+    void setAutoReturn(bool on);
+    void commandFlightMode(FlightMode mode);
+    void commandTask(Task task);
     Journal& journal() { return journal_; }
     HistoryBrowser& history() { return history_; }
     // Everything the line has carried; the views' log windows show it, live.
@@ -166,6 +186,8 @@ private:
     // The operator is about to change the grid other than by typing.
     void beforeGridChange() { undo_.beforeChange(gridState()); }
     void recordGains(JournalEntry::Kind kind, const std::string& file);
+    // Puts back the port and rate that opened last.
+    void restoreLine();
 
     LineLog lineLog_; // before the session, which tells it everything
     Journal journal_; // before the session, which records into it
@@ -178,6 +200,8 @@ private:
     DataExchange exchange_;
     ModeIndicators indicators_;
     GridUndo undo_;
+    Settings settings_;
+    FlightSettingsState flight_;
     HistoryBrowser history_;
     std::array<bool, kGainCount> touched_{}; // the grid's value was typed, loaded or restored here
     bool promptUp_ = false;                  // the integer prompt waits for the operator

@@ -20,6 +20,7 @@ void ParamDialog::onReply(const Reply& reply) {
     std::visit(Overloaded{
                    [](const reply::Ignored&) {},
                    [this](const reply::GyroResult& r) {
+                       flight_.gyro = r;
                        if (r.passed) {
                            showStatus(r.status);
                        }
@@ -28,12 +29,15 @@ void ParamDialog::onReply(const Reply& reply) {
                    [this](const reply::FlightParams& r) {
                        fields_.targetAltitude = r.targetAltitude;
                        fields_.circlingRadius = r.circlingRadius;
+                       flight_.targetAltitude = r.targetAltitude;
+                       flight_.circlingRadius = r.circlingRadius;
                        showGrid();
                        showStatus(r.status);
                    },
                    [this](const reply::MixingMode& r) {
                        if (r.item >= 0) {
                            view_.setSelection(id::kMixingModeList, r.item);
+                           flight_.mixingItem = r.item;
                        }
                        showStatus(r.status);
                    },
@@ -46,6 +50,11 @@ void ParamDialog::onReply(const Reply& reply) {
                    },
                },
                reply);
+    // The Flight settings window shows these replies too, and the state reports' indicators.
+    if (!std::holds_alternative<reply::Acknowledgement>(reply) &&
+        !std::holds_alternative<reply::Ignored>(reply)) {
+        view_.flightSettingsChanged();
+    }
 }
 
 void ParamDialog::onGainsRead(const reply::GainReadBack& readBack, bool forSaveCheck) {

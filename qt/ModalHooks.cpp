@@ -1,10 +1,10 @@
-#include "qt/Utf8.h"
 #include "qt/ModalHooks.h"
+#include "qt/Utf8.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QFileInfo>
 #include <QMessageBox>
 
 #include <utility>
@@ -28,7 +28,6 @@ ModalHooks::TextHook& textHook() {
     static ModalHooks::TextHook hook;
     return hook;
 }
-
 
 QMessageBox::Icon iconOf(MessageBoxRequest::Icon icon) {
     switch (icon) {
@@ -59,18 +58,19 @@ MessageBoxAnswer ModalHooks::showMessageBox(QWidget* owner, const MessageBoxRequ
     return box.exec() == QMessageBox::Ok ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
 }
 
-QString ModalHooks::askFile(QWidget* owner, const FileChoice& choice, bool forSaving) {
+QString ModalHooks::askFile(QWidget* owner, const FileChoice& choice, bool forSaving, const QString& folder) {
     if (const FileDialogHook& hook = fileDialogHook()) {
         return hook(forSaving);
     }
     const QString extension = fromUtf8(choice.extension);
-    const QString filter = fromUtf8(choice.filterName) + QStringLiteral(" (*.") + extension +
-                           QStringLiteral(");;All files (*)");
+    const QString filter =
+        fromUtf8(choice.filterName) + QStringLiteral(" (*.") + extension + QStringLiteral(");;All files (*)");
     if (!forSaving) {
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open"), QString(), filter);
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open"), folder, filter);
     }
-    QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save"),
-                                                fromUtf8(choice.defaultName), filter);
+    const QString name = fromUtf8(choice.defaultName);
+    QString path = QFileDialog::getSaveFileName(
+        owner, QStringLiteral("Save"), folder.isEmpty() ? name : folder + QStringLiteral("/") + name, filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".") + extension;
     }

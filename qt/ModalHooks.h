@@ -26,7 +26,8 @@ public:
     // Shows the box, or hands the request to the installed hook.
     static MessageBoxAnswer showMessageBox(QWidget* owner, const MessageBoxRequest& request);
     // The platform's file dialog for files of this kind, or the hook's answer.
-    static QString askFile(QWidget* owner, const FileChoice& choice, bool forSaving);
+    static QString askFile(QWidget* owner, const FileChoice& choice, bool forSaving,
+                           const QString& folder = {});
     // A line of text in a box with OK and Cancel, or the hook's answer.
     static std::optional<std::string> askText(QWidget* owner, const TextRequest& request);
 

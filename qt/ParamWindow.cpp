@@ -8,9 +8,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimerEvent>
 #include <QUrl>
@@ -19,7 +21,10 @@
 
 #include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
+#include "core/GainTexts.h"
 #include "core/MessageMap.h"
+#include "core/SideWindowPlacement.h"
+#include "qt/FlightSettingsWindow.h"
 #include "qt/HistoryWindow.h"
 #include "qt/LineLogWindow.h"
 #include "qt/ModalHooks.h"
@@ -62,7 +67,7 @@ std::vector<QKeySequence> keysOf(const MenuItem& item) {
 
 ParamWindow::ParamWindow(SerialPort& port, ControllerSearch::PortMaker makePort, QWidget* parent)
     : TemplateDialog(paramDialogTemplate(), parent), serialEvents_(*this),
-      core_(*this, *this, port, serialEvents_, std::move(makePort)) {
+      core_(*this, *this, port, serialEvents_, std::move(makePort)), places_(core_.settings()) {
     initResources();
     QIcon appIcon;
     appIcon.addFile(QString::fromLatin1(kAppIconPath));
@@ -76,15 +81,12 @@ ParamWindow::ParamWindow(SerialPort& port, ControllerSearch::PortMaker makePort,
     for (const int editId : kTransferOrder) {
         connect(edit(editId), &QLineEdit::textEdited, this, [this, editId] { core_.onEditChanged(editId); });
     }
-    for (const int editId : kGainEdits) {
-        edit(editId)->installEventFilter(this);
+    for (std::size_t i = 0; i < kGainCount; ++i) {
+        edit(kGainEdits[i])->installEventFilter(this);
+        edit(kGainEdits[i])->setAccessibleName(fromUtf8(gainAccessibleName(i)));
     }
-    for (const MenuItem& item : kBackgroundMenu) {
-        for (const QKeySequence& keys : keysOf(item)) {
-            connect(new QShortcut(keys, this), &QShortcut::activated, this,
-                    [this, command = item.command] { core_.onMenuCommand(command); });
-        }
-    }
+    buildMenuBar();
+    places_.follow(this, "window.dialog");
     setAcceptDrops(true);
 }
 
@@ -174,9 +176,9 @@ void ParamWindow::messageBox(const MessageBoxRequest& request,
     }
 }
 
-void ParamWindow::askFilePath(const FileChoice& choice, bool forSaving,
+void ParamWindow::askFilePath(const FileChoice& choice, bool forSaving, const std::string& folder,
                               std::function<void(const std::string&)> chosen) {
-    chosen(ModalHooks::askFile(this, choice, forSaving).toStdString());
+    chosen(ModalHooks::askFile(this, choice, forSaving, QString::fromStdString(folder)).toStdString());
 }
 
 void ParamWindow::askText(const TextRequest& request,
@@ -184,9 +186,53 @@ void ParamWindow::askText(const TextRequest& request,
     entered(ModalHooks::askText(this, request));
 }
 
+void ParamWindow::buildMenuBar() {
+    auto* bar = new QMenuBar(this);
+    for (const Menu& menu : kMenuBar) {
+        QMenu* items = bar->addMenu(fromUtf8(menu.title));
+        for (const MenuCommand command : menu.items) {
+            if (command == MenuCommand{}) {
+                items->addSeparator();
+                continue;
+            }
+            // The menu's actions carry the keys: a shortcut of the window's own would be ambiguous.
+            QAction* action = items->addAction(fromUtf8(menuItem(command).label));
+            const std::vector<QKeySequence> keys = keysOf(menuItem(command));
+            action->setShortcuts(QList<QKeySequence>(keys.begin(), keys.end()));
+            connect(action, &QAction::triggered, this, [this, command] { core_.onMenuCommand(command); });
+        }
+    }
+    setMenuBar(bar);
+}
+
+void ParamWindow::showFlightSettings() {
+    if (flight_ == nullptr) {
+        flight_ = new FlightSettingsWindow(core_, this);
+        const QRect frame = frameGeometry();
+        const QRect screen = this->screen()->availableGeometry();
+        flight_->adjustSize();
+        const ScreenRect place =
+            placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()}, flight_->width(),
+                              flight_->height(), {screen.x(), screen.y(), screen.width(), screen.height()});
+        flight_->move(place.x, place.y);
+        places_.follow(flight_, "window.flight-settings");
+    }
+    flight_->refresh();
+    flight_->show();
+    flight_->raise();
+    flight_->activateWindow();
+}
+
+void ParamWindow::flightSettingsChanged() {
+    if (flight_ != nullptr) {
+        flight_->refresh();
+    }
+}
+
 void ParamWindow::showHistory() {
     if (history_ == nullptr) {
         history_ = new HistoryWindow(core_.history(), this);
+        places_.follow(history_, "window.history");
     }
     history_->refresh();
     history_->show();
@@ -235,6 +281,7 @@ bool ParamWindow::eventFilter(QObject* watched, QEvent* event) {
 void ParamWindow::showLineLog() {
     if (lineLog_ == nullptr) {
         lineLog_ = new LineLogWindow(core_, this);
+        places_.follow(lineLog_, "window.line-log");
     }
     lineLog_->show();
     lineLog_->raise();
@@ -288,6 +335,7 @@ void ParamWindow::closeProgress() {
 }
 
 void ParamWindow::endDialog() {
+    places_.keep(this);
     QDialog::reject();
 }
 

@@ -11,6 +11,7 @@
 #include "qt/LineLogWindow.h"
 #include "qt/SerialEventPoster.h"
 #include "qt/TemplateDialog.h"
+#include "qt/WindowPlaces.h"
 
 namespace tq37r {
 
@@ -36,7 +37,7 @@ public:
     void setTint(int id, GainTint tint) override;
     void messageBox(const MessageBoxRequest& request,
                     std::function<void(MessageBoxAnswer)> answered) override;
-    void askFilePath(const FileChoice& choice, bool forSaving,
+    void askFilePath(const FileChoice& choice, bool forSaving, const std::string& folder,
                      std::function<void(const std::string&)> chosen) override;
     void askText(const TextRequest& request,
                  std::function<void(const std::optional<std::string>&)> entered) override;
@@ -45,6 +46,12 @@ public:
     void closeProgress() override;
     void showLineLog() override;
     void showHistory() override;
+    void showFlightSettings() override;
+    void flightSettingsChanged() override;
+    // The Flight settings window once shown, else nullptr.
+    class FlightSettingsWindow* flightSettingsWindow() const {
+        return flight_;
+    }
     // The history's window once shown, else nullptr.
     class HistoryWindow* historyWindow() const {
         return history_;
@@ -69,12 +76,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildMenuBar();
+
     std::map<int, int> qtTimers_;           // the core's timer id -> Qt's
     class ProgressBox* progress_ = nullptr; // while runProgress runs
     QPointer<LineLogWindow> lineLog_;       // a child that deletes itself when closed
     class HistoryWindow* history_ = nullptr;
+    class FlightSettingsWindow* flight_ = nullptr;
     SerialEventPoster serialEvents_; // outlives the core, whose port's watcher posts through it
     ParamDialog core_;
+    WindowPlaces places_; // the core's settings keep them
 };
 
 } // namespace tq37r

@@ -1,5 +1,5 @@
-#include "qt/Utf8.h"
 #include "qt/TemplateDialog.h"
+#include "qt/Utf8.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -18,7 +19,6 @@
 
 namespace tq37r {
 namespace {
-
 
 bool has(const ControlTemplate& control, std::uint32_t styleBit) {
     return (control.styles & styleBit) != 0;
@@ -42,7 +42,10 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
     setWindowTitle(fromUtf8(dialogTemplate.title));
     setFont(dialogFont(dialogTemplate.fontFace, dialogTemplate.fontPointSize));
     baseUnits_ = DialogBaseUnits::of(font());
-    setFixedSize(baseUnits_.toPixelsX(dialogTemplate.width), baseUnits_.toPixelsY(dialogTemplate.height));
+    area_ = new QWidget(this);
+    area_->setGeometry(0, 0, baseUnits_.toPixelsX(dialogTemplate.width),
+                       baseUnits_.toPixelsY(dialogTemplate.height));
+    setFixedSize(area_->size());
 
     controls_.reserve(dialogTemplate.controls.size());
     for (const ControlTemplate& control : dialogTemplate.controls) {
@@ -56,6 +59,15 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
     chainTabOrder(dialogTemplate);
 }
 
+void TemplateDialog::setMenuBar(QMenuBar* bar) {
+    // Above the template's area, which keeps its controls where they were: the window grows.
+    bar->setParent(this);
+    const int height = bar->sizeHint().height();
+    bar->setGeometry(0, 0, area_->width(), height);
+    area_->move(0, height);
+    setFixedSize(area_->width(), area_->height() + height);
+}
+
 QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
     const QString caption = fromUtf8(control.caption);
     PixelRect rect = baseUnits_.toPixels(control.x, control.y, control.width, control.height);
@@ -63,8 +75,8 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
     switch (control.kind) {
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton: {
-        auto* button = has(control, style::kMultilineCaption) ? new WrappingPushButton(caption, this)
-                                                              : new QPushButton(caption, this);
+        auto* button = has(control, style::kMultilineCaption) ? new WrappingPushButton(caption, area_)
+                                                              : new QPushButton(caption, area_);
         if (control.kind == ControlKind::DefaultPushButton) {
             button->setDefault(true);
             defaultButton_ = button;
@@ -77,16 +89,16 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
     }
     case ControlKind::Edit:
         if (has(control, style::kMultiline)) {
-            widget = new QPlainTextEdit(this);
+            widget = new QPlainTextEdit(area_);
         } else {
-            auto* edit = new QLineEdit(this);
+            auto* edit = new QLineEdit(area_);
             edit->setFrame(has(control, style::kBorder));
             widget = edit;
         }
         break;
     case ControlKind::ComboBox:
     case ControlKind::DropDownList: {
-        auto* combo = new QComboBox(this);
+        auto* combo = new QComboBox(area_);
         combo->setEditable(control.kind == ControlKind::ComboBox);
         // Typed text stays typed text; it never becomes a list entry.
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -99,10 +111,10 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
         break;
     }
     case ControlKind::GroupBox:
-        widget = new QGroupBox(caption, this);
+        widget = new QGroupBox(caption, area_);
         break;
     case ControlKind::StaticText: {
-        auto* label = new QLabel(this);
+        auto* label = new QLabel(area_);
         const int lineHeight = QFontMetrics(font()).height();
         if (lineHeight > baseUnits_.y) {
             // A fallback font with a taller line than its em would not fit two wrapped lines
@@ -123,7 +135,7 @@ QWidget* TemplateDialog::createControl(const ControlTemplate& control) {
         break;
     }
     case ControlKind::Picture: {
-        auto* label = new QLabel(this);
+        auto* label = new QLabel(area_);
         const QPixmap picture = pictureResource(control.caption);
         if (!picture.isNull()) {
             label->setPixmap(picture);

@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
 
 namespace tq37r {
@@ -29,8 +30,11 @@ public:
     QLineEdit* edit(int id) const;
     QComboBox* combo(int id) const;
 
-    // Every control, in template order.
+    // Every control, in template order, on the template's area: the client area of the
+    // template's dialog, below a menu bar when there is one.
     const std::vector<QWidget*>& controls() const { return controls_; }
+    QWidget* templateArea() const { return area_; }
+    void setMenuBar(QMenuBar* bar);
     DialogBaseUnits baseUnits() const { return baseUnits_; }
 
 protected:
@@ -44,6 +48,7 @@ private:
     void chainTabOrder(const DialogTemplate& dialogTemplate);
 
     DialogBaseUnits baseUnits_;
+    QWidget* area_ = nullptr;
     std::vector<QWidget*> controls_;
     std::unordered_map<int, QWidget*> byId_;
     QPushButton* defaultButton_ = nullptr;

@@ -1,5 +1,6 @@
 // Renders the real window offscreen, as an operator sees it after reading the gains back
-// and changing two of them, and saves it as a PNG.
+// and changing two of them, and saves it as a PNG; with a second file, the Flight settings
+// window after a read of the flight settings and the mixing mode too.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -7,12 +8,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "qt/FlightSettingsWindow.h"
 #include "qt/ParamWindow.h"
 #include "sim/SimulatedPort.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png [FLIGHT-SETTINGS.png]\n", argv[0]);
         return 2;
     }
     // Always rendered offscreen: the picture must not depend on a display being there.
@@ -26,6 +28,12 @@ int main(int argc, char** argv) {
     window.show();
     window.core().onCommand(tq37r::id::kOpenClose);
     window.core().onCommand(tq37r::id::kRead);
+    if (argc == 3) {
+        window.core().onMenuCommand(tq37r::MenuCommand::FlightSettings);
+        window.core().readFlightSettings();
+        window.core().readMixingMode();
+        window.core().runGyroTest();
+    }
     QElapsedTimer read;
     read.start();
     while (read.elapsed() < 300) {
@@ -40,6 +48,10 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    if (argc == 3 && !window.flightSettingsWindow()->grab().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;
     }
     return 0;

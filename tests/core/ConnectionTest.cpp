@@ -1,4 +1,6 @@
 // The Open/Close button, the first-open read, "open fail", hang-ups and the end of the run.
+#include <fstream>
+
 #include "DialogFixture.h"
 
 namespace tq37r::test {
@@ -158,6 +160,33 @@ TEST_F(Connection, FindControllerTriesEachPortAtEachRateAndSelectsWhereItAnswere
     dialog.onMenuCommand(MenuCommand::FindController);
     EXPECT_EQ(status(), "Close the port first: the search opens each port itself.");
     EXPECT_TRUE(port.written.empty());
+}
+
+// The port and rate that opened last, and the gain files' folder, are there at the next start;
+// a damaged settings file starts the tool as ever.
+TEST_F(Connection, TheLastLineAndFolderAreRememberedAndADamagedFileForgotten) {
+    port.present.insert("COM4");
+    view.setSelection(id::kPortList, 3);
+    view.setSelection(id::kBaudList, 1);
+    click(id::kOpenClose);
+    view.chosenFile = (dataFolder / "tunings" / "plane.gains").string();
+    dialog.onMenuCommand(MenuCommand::CompareWithFile);
+    {
+        FakeView again;
+        ParamDialog restarted(again, clock, port, sink, {}, dataFolder);
+        restarted.OnInitDialog();
+        EXPECT_EQ(again.text(id::kPortList), "COM4");
+        EXPECT_EQ(again.text(id::kBaudList), "57600");
+        again.chosenFile = "";
+        restarted.onMenuCommand(MenuCommand::LoadGains);
+        EXPECT_EQ(again.startedIn, (dataFolder / "tunings").string());
+    }
+    std::ofstream(dataFolder / "settings.ini", std::ios::binary) << "port\x00 = COM\xff\nbaud = fast\n";
+    FakeView damaged;
+    ParamDialog restarted(damaged, clock, port, sink, {}, dataFolder);
+    restarted.OnInitDialog();
+    EXPECT_EQ(damaged.text(id::kPortList), "COM1");
+    EXPECT_EQ(damaged.text(id::kBaudList), "19200");
 }
 
 } // namespace

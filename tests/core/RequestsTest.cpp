@@ -130,5 +130,45 @@ TEST_F(Requests, RestoreDefaultsFillsTheGainsKeepsTheFlightSettingsAndSendsNothi
     EXPECT_TRUE(port.written.empty());
 }
 
+// The Flight settings window reaches every hidden request with its exact frame, shows the
+// replies, and asks before flying the aircraft: No sends nothing.
+TEST_F(Requests, FlightSettingsSendTheHiddenControlsRequestsAndAskBeforeFlying) {
+    openQuietly();
+    dialog.readFlightSettings();
+    dialog.setFlightSetting(true, "300");
+    dialog.setFlightSetting(false, "120");
+    dialog.setFlightSetting(false, "70000");
+    EXPECT_EQ(view.boxes.back().text, "Please enter an integer between 0 and 65535.");
+    dialog.readMixingMode();
+    dialog.setMixingMode(3);
+    dialog.runGyroTest();
+    dialog.setAutoReturn(true);
+    dialog.setAutoReturn(false);
+    view.answer = MessageBoxAnswer::Cancel;
+    dialog.commandFlightMode(FlightMode::Auto);
+    dialog.commandTask(Task::TakeOff);
+    view.answer = MessageBoxAnswer::Ok;
+    dialog.commandTask(Task::Circle);
+    const std::vector<Bytes> expected = {
+        makeFrame(0xBA, {}),     makeFrame(0xB1, {0x01, 0x2C}), makeFrame(0xB2, {0x00, 0x78}),
+        makeFrame(0xDC, {}),     makeFrame(0xD1, {0x81}),       makeFrame(0x80, {0x00}),
+        makeFrame(0x92, {0x01}), makeFrame(0x92, {0x00}),       makeFrame(0xD4, {0x01})};
+    EXPECT_EQ(port.written, expected);
+    EXPECT_EQ(view.boxes[1].text, "Let the controller fly the aircraft on its own (flight mode automatic)?");
+    EXPECT_EQ(view.boxes[1].buttons, MessageBoxRequest::Buttons::OkCancel) << "Cancel, the default, is No";
+
+    reply(makeFrame(0xBB, {0x00, 0x01, 0x2C, 0x00, 0x78}));
+    reply(makeFrame(0xDD, {0x80}));
+    reply(makeFrame(0x81, {0x01, 0, 0, 0}));
+    reply(makeFrame(0xF1, {0x00, 0x06, 0x04})); // auto, circling
+    EXPECT_EQ(dialog.flightSettings().targetAltitude, 300);
+    EXPECT_EQ(dialog.flightSettings().circlingRadius, 120);
+    EXPECT_EQ(dialog.flightSettings().mixingItem, 1);
+    EXPECT_EQ(gyroText(*dialog.flightSettings().gyro), "The gyro self-test failed.");
+    EXPECT_EQ(dialog.indicatorCaption(id::kFlightModeAuto), "自动ON");
+    EXPECT_EQ(dialog.indicatorCaption(id::kTaskCircle), "盘旋ON");
+    EXPECT_EQ(view.flightSettingsChanges, 4);
+}
+
 } // namespace
 } // namespace tq37r::test

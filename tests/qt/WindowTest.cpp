@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -20,6 +22,7 @@
 #include <unistd.h>
 
 #include "core/DialogTexts.h"
+#include "qt/FlightSettingsWindow.h"
 #include "qt/LineLogWindow.h"
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
@@ -66,7 +69,10 @@ TEST_F(Window, EveryTemplateControlStandsWhereTheTemplateSaysInTheTemplatesShape
     }
     // The template's own font (SimSun 9 pt: base units 6 x 12) makes 393 x 340 units 590 x 510 px;
     // whatever font this machine has, the window keeps that shape.
-    const double aspect = static_cast<double>(window.width()) / window.height();
+    // The template's area, below the menu bar: the bar only adds to the window's height.
+    const QWidget* area = window.templateArea();
+    const double aspect = static_cast<double>(area->width()) / area->height();
+    EXPECT_EQ(window.height(), area->height() + window.findChild<QMenuBar*>()->height());
     EXPECT_NEAR(aspect / ((393.0 * 6 / 4) / (340.0 * 12 / 8)), 1.0, 0.05);
     const QFontMetrics metrics(window.font());
     for (const QChar c : QStringLiteral("遥控增稳自动返航盘旋起飞取消！：")) {
@@ -231,6 +237,42 @@ TEST(LineLogModel, ShowsTheRingAsItIsWithoutCopyingIt) {
     log.clear();
     model.sync();
     EXPECT_EQ(model.rowCount({}), 0);
+}
+
+// The menu bar reaches what the background menu does, and the Flight settings window sends the
+// hidden controls' requests, asking before it flies the aircraft.
+TEST_F(Window, TheMenuBarAndFlightSettingsReachEveryCommand) {
+    QStringList menus;
+    for (QAction* menu : window.findChild<QMenuBar*>()->actions()) {
+        menus << menu->text();
+    }
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Controller", "&Help"}));
+    int asked = 0;
+    const auto previous = ModalHooks::setFileDialogHook([&asked](bool) { return ++asked, QString(); });
+    for (QAction* item : window.findChild<QMenuBar*>()->actions().front()->menu()->actions()) {
+        if (item->text() == QString::fromUtf8("Compare with file…")) {
+            item->trigger();
+        }
+    }
+    ModalHooks::setFileDialogHook(previous);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(edit(id::kPitchLevelCoef)->accessibleName(), "Pitch Control, Level Coefficient");
+
+    QTest::mouseClick(window.button(id::kOpenClose), Qt::LeftButton);
+    window.core().onMenuCommand(MenuCommand::FlightSettings);
+    FlightSettingsWindow* flight = window.flightSettingsWindow();
+    ASSERT_NE(flight, nullptr);
+    flight->radius()->setText("120");
+    for (QPushButton* button : flight->findChildren<QPushButton*>()) {
+        if (button->accessibleName() == "Set circling radius") {
+            button->click();
+        }
+    }
+    ModalHooks::setMessageBoxHook([](const MessageBoxRequest&) { return MessageBoxAnswer::Cancel; });
+    flight->button(id::kTaskCircle)->click();
+    ASSERT_EQ(port.written.size(), 1u) << "the task answered No sent nothing";
+    EXPECT_EQ(port.written[0], makeFrame(0xB2, {0x00, 0x78}));
+    EXPECT_EQ(flight->button(id::kTaskCancel)->text(), QString::fromUtf8("取消OFF"));
 }
 
 } // namespace

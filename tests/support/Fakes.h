@@ -32,7 +32,9 @@ public:
     void setTint(int id, GainTint tint) override { tints[id] = tint; }
     void messageBox(const MessageBoxRequest& request,
                     std::function<void(MessageBoxAnswer)> answered) override;
-    void askFilePath(const FileChoice&, bool, std::function<void(const std::string&)> chosen) override {
+    void askFilePath(const FileChoice&, bool, const std::string& folder,
+                     std::function<void(const std::string&)> chosen) override {
+        startedIn = folder;
         chosen(chosenFile);
     }
     void askText(const TextRequest& request,
@@ -47,6 +49,8 @@ public:
     void closeProgress() override { progressUp = false; }
     void showLineLog() override { ++lineLogShown; }
     void showHistory() override { ++historyShown; }
+    void showFlightSettings() override { ++flightSettingsShown; }
+    void flightSettingsChanged() override { ++flightSettingsChanges; }
     void endDialog() override { ended = true; }
 
     // The operator types into an edit or a list's text field (a list then has no selection).
@@ -67,6 +71,9 @@ public:
     bool progressUp = false;
     int lineLogShown = 0;
     int historyShown = 0;
+    int flightSettingsShown = 0;
+    int flightSettingsChanges = 0;
+    std::string startedIn; // the folder the last file dialog started in
     std::vector<TextRequest> textRequests;
     std::optional<std::string> textAnswer; // what the text box answers; nullopt is Cancel
     int focused = 0;

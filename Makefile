@@ -2,7 +2,7 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 300
 
 .PHONY: all deps deps-linux deps-windows build test demo bench fuzz package screenshot test-asan test-tsan \
 	windows test-windows windows-screenshot clean
@@ -40,7 +40,8 @@ bench: deps-linux
 	cmake --build build-bench -j $(JOBS)
 	./scripts/bench.sh build-bench
 
-# Each libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus (CI: FUZZ_SECONDS=20).
+# Each libFuzzer target on a copy of its seed corpus, one per core, until 10 M inputs or no new
+# path for 30 % of its run, FUZZ_SECONDS at most (fuzz/run.sh).
 fuzz: deps-linux
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DTQ37R_BUILD_FUZZ=ON -DTQ37R_BUILD_TESTS=OFF

@@ -1,8 +1,29 @@
 #include "core/FlightSettings.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "res/ControlIds.h"
+#include "res/DialogTemplate.h"
+
 namespace tq37r {
+
+std::vector<std::string> mixingModeItems() {
+    std::vector<std::string> items;
+    const std::span<const ComboInit> inits = paramDialogTemplate().comboInits;
+    const auto modes = std::ranges::find(inits, id::kMixingModeList, &ComboInit::id);
+    for (std::size_t i = 0;
+         modes != inits.end() && i < std::min(modes->items.size(), kMixingModeGlosses.size()); ++i) {
+        items.push_back(std::string(modes->items[i]) + " \u2014 " + std::string(kMixingModeGlosses[i]));
+    }
+    return items;
+}
+
+std::string withoutMnemonic(std::string_view text) {
+    std::string plain(text);
+    std::erase(plain, '&');
+    return plain;
+}
 
 std::string flightModeQuestion(FlightMode mode) {
     switch (mode) {

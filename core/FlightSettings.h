@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/Reply.h"
 #include "device/Requests.h"
@@ -31,10 +32,31 @@ inline constexpr std::array<std::string_view, 4> kMixingModeGlosses{
 
 namespace text {
 inline constexpr std::string_view kFlightSettingsTitle = "Flight settings";
+// The window's words; '&' marks the key that reaches a control, in either face.
+inline constexpr std::string_view kTargetAltitude = "&Target altitude";
+inline constexpr std::string_view kCirclingRadius = "C&ircling radius";
+inline constexpr std::string_view kSetAltitude = "Set altitude";
+inline constexpr std::string_view kSetRadius = "Set radius";
+inline constexpr std::string_view kReadBoth = "&Read both";
+inline constexpr std::string_view kMixingMode = "&Mixing mode";
+inline constexpr std::string_view kReadMixing = "Read mode";
+inline constexpr std::string_view kSetMixing = "Set mode";
+inline constexpr std::string_view kGyroSelfTest = "&Gyro self-test";
+inline constexpr std::string_view kAutomaticReturn = "Automatic return";
+inline constexpr std::string_view kOn = "On";
+inline constexpr std::string_view kOff = "Off";
+inline constexpr std::string_view kFlightModes = "Flight mode (remote, stabilised, automatic)";
+inline constexpr std::string_view kTasks = "Task (return, circle, take-off, cancel)";
 inline constexpr std::string_view kAutoReturnOffIsVersionQuery =
     "Off is the same frame as the firmware version query (92 00): the controller also answers with its "
     "version.";
 } // namespace text
+
+// The mixing-mode list's items as the window offers them: the template's own with its gloss,
+// "<item> — <gloss>".
+std::vector<std::string> mixingModeItems();
+// A text without its '&' mark, as a screen reader names the control.
+std::string withoutMnemonic(std::string_view text);
 
 // The question asked before a command that flies the aircraft, naming what it will do.
 std::string flightModeQuestion(FlightMode mode);

@@ -4,8 +4,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <set>
-#include <sstream>
+#include <unordered_map>
 
 #include "core/FileReplacement.h"
 #include "core/JournalFile.h"
@@ -60,11 +61,35 @@ std::string newId(std::string_view line) {
     return text;
 }
 
+// The last `bytes` of a file, all of it when it is shorter (then `whole`); "" for no file.
+std::string readTail(const std::filesystem::path& path, std::uintmax_t bytes, bool& whole) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    const std::streamoff from =
+        bytes >= static_cast<std::uintmax_t>(size) ? 0 : size - static_cast<std::streamoff>(bytes);
+    whole = from == 0;
+    std::string text(static_cast<std::size_t>(size - from), '\0');
+    in.seekg(from);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    // A writer may have rotated the file meanwhile: what was read is what there is.
+    text.resize(in ? text.size() : static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+    return text;
+}
+
 std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    bool whole = true;
+    return readTail(path, std::numeric_limits<std::uintmax_t>::max(), whole);
+}
+
+// A text's lines, without their line ends; a last line without one is a line too.
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find('\n', begin), text.size());
+        lines.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return lines;
 }
 
 // The kind a line names, without reading the line: "" when it names none where the journal puts it.
@@ -139,16 +164,13 @@ void Journal::rotate() {
     }
     std::vector<std::string_view> lines;
     std::set<std::string> labelled;
-    for (std::size_t begin = 0; begin < text.size();) {
-        const std::size_t end = std::min(text.find('\n', begin), text.size());
-        const std::string_view line(text.data() + begin, end - begin);
+    for (const std::string_view line : linesOf(text)) {
         if (const auto record = parseJournalLine(line)) {
             lines.push_back(line);
             if (record->knownKind && record->entry.kind == JournalEntry::Kind::Label) {
                 labelled.insert(record->entry.snapshot);
             }
         }
-        begin = end + 1;
     }
     // The newest lines that fit, without a gap; of the older ones only what was labelled.
     std::vector<bool> keep(lines.size());
@@ -174,29 +196,28 @@ void Journal::rotate() {
 JournalContents readJournal(const std::filesystem::path& path) {
     JournalContents contents;
     const std::string text = readAll(path);
-    for (std::size_t begin = 0; begin < text.size();) {
-        const std::size_t end = std::min(text.find('\n', begin), text.size());
-        const std::string_view line(text.data() + begin, end - begin);
+    for (const std::string_view line : linesOf(text)) {
         if (std::optional<JournalRecord> record = parseJournalLine(line)) {
             contents.records.push_back(std::move(*record));
         } else if (!line.empty()) {
             ++contents.skipped;
         }
-        begin = end + 1;
     }
     return contents;
 }
 
-std::vector<Snapshot> readSnapshots(const std::filesystem::path& path, std::size_t limit,
-                                    std::string_view port) {
-    const std::string text = readAll(path);
+namespace {
+
+// The snapshots of a journal's text, newest first; its first line is left out when the text
+// may begin within one.
+std::vector<Snapshot> snapshotsIn(std::string_view text, bool fromStart, std::size_t limit,
+                                  std::string_view port) {
     std::vector<Snapshot> snapshots;
-    std::vector<std::pair<std::string, std::string>> labels; // newest first: the first seen wins
-    for (std::size_t end = text.size(); end > 0 && (limit == 0 || snapshots.size() < limit);) {
-        const std::size_t newline = text.rfind('\n', end - 1);
-        const std::size_t begin = newline == std::string::npos ? 0 : newline + 1;
-        const std::string_view line(text.data() + begin, end - begin);
-        end = begin == 0 ? 0 : begin - 1;
+    std::unordered_map<std::string, std::string> labels; // newest first: the first seen wins
+    const std::vector<std::string_view> lines = linesOf(text);
+    const std::size_t first = fromStart ? 0 : 1;
+    for (std::size_t i = lines.size(); i-- > first && (limit == 0 || snapshots.size() < limit);) {
+        const std::string_view line = lines[i];
         const std::string_view kind = kindOf(line);
         if (kind != "read" && kind != "save" && kind != "label") {
             continue;
@@ -206,19 +227,31 @@ std::vector<Snapshot> readSnapshots(const std::filesystem::path& path, std::size
             continue;
         }
         if (kind == "label") {
-            labels.emplace_back(record->entry.snapshot, record->entry.label);
+            labels.try_emplace(record->entry.snapshot, record->entry.label);
         } else if (record->isSnapshot() && (port.empty() || record->entry.port == port)) {
-            Snapshot snapshot{std::move(*record), {}};
-            for (const auto& [id, label] : labels) {
-                if (id == snapshot.record.id) {
-                    snapshot.label = label;
-                    break;
-                }
-            }
-            snapshots.push_back(std::move(snapshot));
+            const auto label = labels.find(record->id);
+            snapshots.push_back({std::move(*record), label != labels.end() ? label->second : std::string()});
         }
     }
     return snapshots;
+}
+
+} // namespace
+
+std::vector<Snapshot> readSnapshots(const std::filesystem::path& path, std::size_t limit,
+                                    std::string_view port) {
+    // A short list needs the journal's end only: read from there, further back while too few.
+    // A label comes after its snapshot, so every label of a listed snapshot is read too.
+    constexpr std::uintmax_t kFirstTail = std::uintmax_t{64} << 10;
+    for (std::uintmax_t tail = limit == 0 ? std::numeric_limits<std::uintmax_t>::max() : kFirstTail;;
+         tail *= 4) {
+        bool whole = false;
+        const std::string text = readTail(path, tail, whole);
+        std::vector<Snapshot> snapshots = snapshotsIn(text, whole, limit, port);
+        if (whole || snapshots.size() >= limit) {
+            return snapshots;
+        }
+    }
 }
 
 const Snapshot* findSnapshot(const std::vector<Snapshot>& snapshots, std::string_view id, std::string& why) {
@@ -234,12 +267,12 @@ const Snapshot* findSnapshot(const std::vector<Snapshot>& snapshots, std::string
     if (matches.size() == 1) {
         return matches.front();
     }
+    // Appended piece by piece: GCC 12 warns falsely on a chain of + here.
+    why.assign(1, '"').append(id).append("\" names ");
     if (matches.empty()) {
-        why = "\"" + std::string(id) + "\" names no snapshot" +
-              (id.size() < 4 ? " (give at least 4 characters)" : "");
+        why.append("no snapshot").append(id.size() < 4 ? " (give at least 4 characters)" : "");
     } else {
-        why = "\"" + std::string(id) + "\" names " + std::to_string(matches.size()) +
-              " snapshots: give more characters";
+        why.append(std::to_string(matches.size())).append(" snapshots: give more characters");
     }
     return nullptr;
 }

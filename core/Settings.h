@@ -35,4 +35,12 @@ private:
     std::map<std::string, std::string, std::less<>> values_;
 };
 
+// The windows whose places are kept, by their keys.
+namespace place {
+inline constexpr const char* kDialog = "window.dialog";
+inline constexpr const char* kHistory = "window.history";
+inline constexpr const char* kFlightSettings = "window.flight-settings";
+inline constexpr const char* kLineLog = "window.line-log";
+} // namespace place
+
 } // namespace tq37r

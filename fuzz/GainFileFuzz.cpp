@@ -1,5 +1,6 @@
 // Arbitrary bytes as a gain file: a refusal points at a line that exists and applies
-// nothing; an acceptance accounts for every gain and survives being written and read again.
+// nothing; an acceptance accounts for every gain, and one in every few survives being written
+// and read again.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,18 @@ void require(bool condition) {
 std::size_t lineCount(std::string_view text) {
     const auto breaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     return breaks + (!text.empty() && text.back() != '\n' ? 1 : 0);
+}
+
+// Writing and reading a whole file costs more than reading the input did, and what it tests
+// (the values, the header taken from the input's start) varies little between neighbouring
+// inputs. It is done for one accepted input in 16, picked by the input's own bytes so that a
+// reproducer always repeats it.
+bool roundTripFor(std::string_view text) {
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return hash % 16 == 0;
 }
 
 } // namespace
@@ -50,6 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(read.unknownNamesNotKept == 0 || read.unknownNames.size() == kUnknownNamesKept);
     for (const UnknownGain& unknown : read.unknownNames) {
         require(unknown.line >= 1 && unknown.line <= lines);
+    }
+    if (!roundTripFor(text)) {
+        return 0;
     }
 
     const GainFileRead again =

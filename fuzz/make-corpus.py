@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed corpora: the controller's real replies, alone, back to back,
-split by noise, cut short, the edit texts an operator types, and gain files."""
+split by noise, cut short, the edit texts an operator types, gain files, and lines
+of the tuning history."""
 import pathlib
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -39,6 +40,8 @@ RECEIVER = {
     "bad-checksum": GAINS2[:-2] + b"\x00\xaa" + ACK_PITCH,
     "tiny-length": b"\xa5\x5a\x02\x00" + b"\xa5\x5a\x00" + MIXING,
     "unterminated": b"\xa5\x5a\xff" + bytes(range(256)) + STATE,
+    "longest": frame(0xEB, list(range(251))) + ACK_SAVE,
+    "swallowed": b"\xa5\x5a\x0c" + ACK_PITCH + bytes(4) + GAINS2,
 }
 
 INTEGER = {
@@ -72,6 +75,7 @@ GAIN_FILE = {
     "bad-value": b"pitch.level = 35\nx.p = 300\n",
     "duplicate": b"x.p = 15\nx.p = 16\n",
     "no-equals": b"# gains\npitch.level 35\n",
+    "many-unknown": ("".join(f"u{i}=1\n" for i in range(101)) + "x.p = 15\n").encode(),
 }
 
 GAINS = ",".join(str(g) for g in DEFAULT_GAINS)
@@ -87,6 +91,13 @@ JOURNAL = {
     "file": (LINE + '"kind":"file-loaded","file":"C:\\\\gains\\\\plane.gains","gains":[35,null,' +
              GAINS.split(",", 2)[2] + "]}").encode(),
     "torn": b'{"v":1,"kind":"re',
+    "verified": (LINE + '"kind":"save","id":"0123456789abcdef",' + WHERE + '"verdict":"verified","gains":[' +
+                 GAINS + "]}").encode(),
+    "not-verified": (LINE + '"kind":"save",' + WHERE + '"verdict":"not verified"}').encode(),
+    "file-saved": (LINE + '"kind":"file-saved","file":"gains/plane.gains","gains":[' + GAINS + "]}").encode(),
+    "defaults": (LINE + '"kind":"defaults","gains":[' + GAINS + "]}").encode(),
+    "newer-kind": (LINE + '"kind":"tune","x":{"y":[true,false,null,-1.5e3]},"gains":[' + GAINS + "]}").encode(),
+    "escapes": (LINE + '"kind":"label","snapshot":"3f9a","label":"\\" \\\\ \\/ \\b\\f\\n\\r\\t \\u0001 \\ud800"}').encode(),
 }
 
 for name, corpus in (

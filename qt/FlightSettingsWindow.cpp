@@ -32,15 +32,6 @@ constexpr std::array<const char*, 7> kCommandNames{"Flight mode remote",
                                                    "Task take-off",
                                                    "Task cancel"};
 
-std::span<const std::string_view> mixingItems() {
-    for (const ComboInit& init : paramDialogTemplate().comboInits) {
-        if (init.id == id::kMixingModeList) {
-            return init.items;
-        }
-    }
-    return {};
-}
-
 } // namespace
 
 FlightSettingsWindow::FlightSettingsWindow(ParamDialog& core, QWidget* dialog)
@@ -54,50 +45,50 @@ FlightSettingsWindow::FlightSettingsWindow(ParamDialog& core, QWidget* dialog)
     refresh();
 }
 
-QPushButton* FlightSettingsWindow::addButton(const QString& text, const QString& accessibleName) {
-    auto* button = new QPushButton(text, this);
-    button->setAccessibleName(accessibleName);
+QPushButton* FlightSettingsWindow::addButton(std::string_view text, const QString& accessibleName) {
+    auto* button = new QPushButton(fromUtf8(text), this);
+    button->setAccessibleName(accessibleName.isEmpty() ? fromUtf8(withoutMnemonic(text)) : accessibleName);
     return button;
 }
 
 QWidget* FlightSettingsWindow::settingsBox() {
     auto* box = new QGroupBox(QStringLiteral("Target altitude and circling radius (0-65535)"), this);
     auto* form = new QFormLayout(box);
-    altitude_->setAccessibleName(QStringLiteral("Target altitude"));
-    radius_->setAccessibleName(QStringLiteral("Circling radius"));
-    auto* setAltitude = addButton(QStringLiteral("Set"), QStringLiteral("Set target altitude"));
-    auto* setRadius = addButton(QStringLiteral("Set"), QStringLiteral("Set circling radius"));
-    auto* read =
-        addButton(QStringLiteral("Read both"), QStringLiteral("Read target altitude and circling radius"));
+    altitude_->setAccessibleName(fromUtf8(withoutMnemonic(text::kTargetAltitude)));
+    radius_->setAccessibleName(fromUtf8(withoutMnemonic(text::kCirclingRadius)));
+    auto* setAltitude = addButton(text::kSetAltitude, QStringLiteral("Set target altitude"));
+    auto* setRadius = addButton(text::kSetRadius, QStringLiteral("Set circling radius"));
+    auto* read = addButton(text::kReadBoth, QStringLiteral("Read target altitude and circling radius"));
     connect(setAltitude, &QPushButton::clicked, this,
             [this] { core_.setFlightSetting(true, altitude_->text().toStdString()); });
     connect(setRadius, &QPushButton::clicked, this,
             [this] { core_.setFlightSetting(false, radius_->text().toStdString()); });
     connect(read, &QPushButton::clicked, this, [this] { core_.readFlightSettings(); });
-    for (const auto& [label, edit, set] : {std::tuple{"Target altitude", altitude_, setAltitude},
-                                           std::tuple{"Circling radius", radius_, setRadius}}) {
+    for (const auto& [label, edit, set] : {std::tuple{text::kTargetAltitude, altitude_, setAltitude},
+                                           std::tuple{text::kCirclingRadius, radius_, setRadius}}) {
         auto* row = new QHBoxLayout;
         row->addWidget(edit);
         row->addWidget(set);
-        form->addRow(QString::fromLatin1(label), row);
+        auto* name = new QLabel(fromUtf8(label), this);
+        name->setBuddy(edit);
+        form->addRow(name, row);
     }
     form->addRow(read);
     return box;
 }
 
 QWidget* FlightSettingsWindow::mixingBox() {
-    auto* box = new QGroupBox(QStringLiteral("Mixing mode"), this);
+    auto* box = new QGroupBox(fromUtf8(text::kMixingMode), this);
     auto* layout = new QHBoxLayout(box);
-    const std::span<const std::string_view> items = mixingItems();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        mixing_->addItem(fromUtf8(items[i]) + QStringLiteral(" — ") + fromUtf8(kMixingModeGlosses[i]));
+    for (const std::string& item : mixingModeItems()) {
+        mixing_->addItem(fromUtf8(item));
     }
-    mixing_->setAccessibleName(QStringLiteral("Mixing mode"));
+    mixing_->setAccessibleName(fromUtf8(withoutMnemonic(text::kMixingMode)));
     // The glosses are long: the closed list shows what fits, its open list shows them whole.
     mixing_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     mixing_->setMinimumContentsLength(28);
-    auto* read = addButton(QStringLiteral("Read"), QStringLiteral("Read mixing mode"));
-    auto* set = addButton(QStringLiteral("Set"), QStringLiteral("Set mixing mode"));
+    auto* read = addButton(text::kReadMixing, QStringLiteral("Read mixing mode"));
+    auto* set = addButton(text::kSetMixing, QStringLiteral("Set mixing mode"));
     connect(read, &QPushButton::clicked, this, [this] { core_.readMixingMode(); });
     connect(set, &QPushButton::clicked, this, [this] { core_.setMixingMode(mixing_->currentIndex()); });
     layout->addWidget(mixing_, 1);
@@ -110,17 +101,17 @@ QWidget* FlightSettingsWindow::commandsBox() {
     auto* box = new QGroupBox(QStringLiteral("Self-test, automatic return, flight mode and task"), this);
     auto* layout = new QVBoxLayout(box);
     auto* test = new QHBoxLayout;
-    auto* gyro = addButton(QStringLiteral("Gyro self-test"), QStringLiteral("Run the gyro self-test"));
+    auto* gyro = addButton(text::kGyroSelfTest, QStringLiteral("Run the gyro self-test"));
     connect(gyro, &QPushButton::clicked, this, [this] { core_.runGyroTest(); });
     gyro_->setAccessibleName(QStringLiteral("Gyro self-test result"));
     test->addWidget(gyro);
     test->addWidget(gyro_, 1);
     layout->addLayout(test);
     auto* autoReturn = new QHBoxLayout;
+    autoReturn->addWidget(new QLabel(fromUtf8(text::kAutomaticReturn) + QLatin1Char(':'), this));
     for (const bool on : {true, false}) {
-        auto* button =
-            addButton(on ? QStringLiteral("Automatic return on") : QStringLiteral("Automatic return off"),
-                      on ? QStringLiteral("Automatic return on") : QStringLiteral("Automatic return off"));
+        auto* button = addButton(on ? text::kOn : text::kOff, on ? QStringLiteral("Automatic return on")
+                                                                 : QStringLiteral("Automatic return off"));
         connect(button, &QPushButton::clicked, this, [this, on] { core_.setAutoReturn(on); });
         autoReturn->addWidget(button);
     }
@@ -128,6 +119,7 @@ QWidget* FlightSettingsWindow::commandsBox() {
     auto* note = new QLabel(fromUtf8(text::kAutoReturnOffIsVersionQuery), this);
     note->setWordWrap(true);
     layout->addWidget(note);
+    layout->addWidget(new QLabel(fromUtf8(text::kFlightModes) + QLatin1Char(':'), this));
     auto* modes = new QHBoxLayout;
     auto* tasks = new QHBoxLayout;
     for (std::size_t i = 0; i < kIndicators.size(); ++i) {
@@ -142,6 +134,7 @@ QWidget* FlightSettingsWindow::commandsBox() {
         (i < kModes.size() ? modes : tasks)->addWidget(indicators_[i]);
     }
     layout->addLayout(modes);
+    layout->addWidget(new QLabel(fromUtf8(text::kTasks) + QLatin1Char(':'), this));
     layout->addLayout(tasks);
     return box;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 class QComboBox;
 class QLabel;
@@ -32,7 +33,7 @@ private:
     QWidget* settingsBox();
     QWidget* mixingBox();
     QWidget* commandsBox();
-    QPushButton* addButton(const QString& text, const QString& accessibleName);
+    QPushButton* addButton(std::string_view text, const QString& accessibleName = {});
 
     ParamDialog& core_;
     QLineEdit* altitude_;

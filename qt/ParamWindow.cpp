@@ -14,10 +14,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QUrl>
 
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
@@ -33,6 +37,12 @@
 
 namespace tq37r {
 namespace {
+
+void handBackFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 // The local files of a drag; anything that is not a local file makes it no gain-file drop.
 std::vector<std::string> droppedFiles(const QMimeData* mime) {
@@ -86,7 +96,7 @@ ParamWindow::ParamWindow(SerialPort& port, ControllerSearch::PortMaker makePort,
         edit(kGainEdits[i])->setAccessibleName(fromUtf8(gainAccessibleName(i)));
     }
     buildMenuBar();
-    places_.follow(this, "window.dialog");
+    places_.follow(this, place::kDialog);
     setAcceptDrops(true);
 }
 
@@ -215,7 +225,7 @@ void ParamWindow::showFlightSettings() {
             placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()}, flight_->width(),
                               flight_->height(), {screen.x(), screen.y(), screen.width(), screen.height()});
         flight_->move(place.x, place.y);
-        places_.follow(flight_, "window.flight-settings");
+        places_.follow(flight_, place::kFlightSettings);
     }
     flight_->refresh();
     flight_->show();
@@ -232,7 +242,7 @@ void ParamWindow::flightSettingsChanged() {
 void ParamWindow::showHistory() {
     if (history_ == nullptr) {
         history_ = new HistoryWindow(core_.history(), this);
-        places_.follow(history_, "window.history");
+        places_.follow(history_, place::kHistory);
     }
     history_->refresh();
     history_->show();
@@ -281,7 +291,11 @@ bool ParamWindow::eventFilter(QObject* watched, QEvent* event) {
 void ParamWindow::showLineLog() {
     if (lineLog_ == nullptr) {
         lineLog_ = new LineLogWindow(core_, this);
-        places_.follow(lineLog_, "window.line-log");
+        places_.follow(lineLog_, place::kLineLog);
+        // Once it has gone (its backing store too, freed after the window), its memory leaves
+        // the process: glibc would otherwise keep the freed pages for reuse.
+        connect(lineLog_, &QObject::destroyed, this,
+                [] { QTimer::singleShot(0, [] { handBackFreedMemory(); }); });
     }
     lineLog_->show();
     lineLog_->raise();

@@ -9,6 +9,8 @@ echo "== Frame receiver throughput =="
 "$build/bench/receiver_bench"
 echo "== tq37r-cli read and backup against the protocol floor =="
 "$build/bench/cli_bench" "$build/sim/tq37r-sim" "$build/cli/tq37r-cli"
+echo "== The tuning history at 100 000 entries: the command line's list and the window's load =="
+"$build/bench/history_bench" "$build/cli/tq37r-cli"
 if [ -x "$build/bench/startup_bench" ]; then
     echo "== Start-up: tool against a bare Qt dialog =="
     "$build/bench/startup_bench" "$build/bench/startup_probe_tool" "$build/bench/startup_probe_bare"
@@ -16,6 +18,6 @@ if [ -x "$build/bench/startup_bench" ]; then
     QT_QPA_PLATFORM=offscreen "$build/bench/dialog_bench"
     echo "== The window's longest event-loop gap, during its first Open and a Read, against idle =="
     QT_QPA_PLATFORM=offscreen "$build/bench/event_loop_gap_bench" "$build/sim/tq37r-sim"
-    echo "== The window under a flood of state reports =="
+    echo "== The window under a flood of state reports, its Line log window open and closed =="
     QT_QPA_PLATFORM=offscreen "$build/bench/flood_bench" "$build/sim/tq37r-sim"
 fi

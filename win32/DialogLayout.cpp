@@ -49,8 +49,10 @@ void layOut(HWND dialog, const DialogTemplate& dialogTemplate, BaseUnits units) 
                        SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
         child = ::GetWindow(child, GW_HWNDNEXT);
     }
+    // The template's size is the client area's; the frame, and the menu bar over it, come on top.
     RECT frame{0, 0, px(dialogTemplate.width), py(dialogTemplate.height)};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(dialog, GWL_STYLE)),
+                         ::GetMenu(dialog) != nullptr,
                          static_cast<DWORD>(::GetWindowLongW(dialog, GWL_EXSTYLE)));
     ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -23,8 +23,9 @@ BaseUnits templateUnits(HWND dialog, const DialogTemplate& dialogTemplate);
 // two lines short.
 bool lineTallerThanEm(HWND dialog, const DialogTemplate& dialogTemplate);
 
-// Places every control of the dialog made from the template, and sizes the dialog, in units.
-// Nothing moves when they are the dialog manager's own.
+// Places every control of the dialog made from the template, and sizes the dialog, in units:
+// its client area, below any menu bar, is the template's. Nothing moves when they are the
+// dialog manager's own.
 void layOut(HWND dialog, const DialogTemplate& dialogTemplate, BaseUnits units);
 
 } // namespace tq37r

@@ -8,8 +8,8 @@
 
 namespace tq37r {
 
-// The system's file dialog for files of this kind, owned by `owner`: the path the operator
-// picks, UTF-8, or "" when cancelled.
-std::string askFilePath(HWND owner, const FileChoice& choice, bool forSaving);
+// The system's file dialog for files of this kind, owned by `owner`, starting in `folder` (UTF-8;
+// "" for the system's choice): the path the operator picks, UTF-8, or "" when cancelled.
+std::string askFilePath(HWND owner, const FileChoice& choice, bool forSaving, const std::string& folder = {});
 
 } // namespace tq37r

@@ -42,14 +42,14 @@ void Win32HistoryWindow::show(HWND dialog) {
         if (hwnd_ == nullptr) {
             return;
         }
-        // As tall as the dialog it goes beside.
+        // As tall as the dialog it goes beside, unless the operator left it at a size of its own.
         RECT frame{};
         RECT own{};
         ::GetWindowRect(dialog, &frame);
         ::GetWindowRect(hwnd_, &own);
         ::SetWindowPos(hwnd_, nullptr, 0, 0, own.right - own.left, frame.bottom - frame.top,
                        SWP_NOMOVE | SWP_NOZORDER);
-        placeBeside(hwnd_, dialog);
+        placeSideWindow(hwnd_, dialog, settings_, place::kHistory);
     }
     refresh();
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);

@@ -10,14 +10,16 @@
 namespace tq37r {
 
 class HistoryBrowser;
+class Settings;
 
 // History…: the snapshots newest first in a list that words only the rows on screen, however
 // long the journal; the differences of the one or two selected; Load into grid, Label… and Save
-// as gain file… on one. A modeless box beside the dialog; closing it only hides it.
+// as gain file… on one. A modeless box beside the dialog, where the operator last left it when
+// that is still on a screen; closing it only hides it.
 class Win32HistoryWindow {
 public:
-    Win32HistoryWindow(HistoryBrowser& browser, HINSTANCE instance)
-        : browser_(browser), instance_(instance) {}
+    Win32HistoryWindow(HistoryBrowser& browser, Settings& settings, HINSTANCE instance)
+        : browser_(browser), settings_(settings), instance_(instance) {}
     ~Win32HistoryWindow();
     Win32HistoryWindow(const Win32HistoryWindow&) = delete;
     Win32HistoryWindow& operator=(const Win32HistoryWindow&) = delete;
@@ -40,6 +42,7 @@ private:
     void onOneRow(void (HistoryBrowser::*action)(std::size_t));
 
     HistoryBrowser& browser_;
+    Settings& settings_; // where the box stood
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
 };

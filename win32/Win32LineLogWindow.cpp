@@ -1,8 +1,6 @@
 #include "win32/Win32LineLogWindow.h"
 
-#include <commctrl.h>
-
-#include <cwchar>
+#include <algorithm>
 #include <string>
 
 #include "core/DialogTexts.h"
@@ -17,6 +15,9 @@ namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 200;
+// Characters of the longest entry: its time, mark, the bytes kept in hex and their words. The one
+// column is that wide, so no row's width is ever measured.
+constexpr int kLongestLine = 200;
 
 } // namespace
 
@@ -33,7 +34,7 @@ void Win32LineLogWindow::show(HWND dialog) {
         if (hwnd_ == nullptr) {
             return;
         }
-        placeBeside(hwnd_, dialog);
+        placeSideWindow(hwnd_, dialog, core_.settings(), place::kLineLog);
     }
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::SetForegroundWindow(hwnd_);
@@ -59,10 +60,18 @@ INT_PTR CALLBACK Win32LineLogWindow::boxProc(HWND box, UINT message, WPARAM wPar
     case WM_TIMER:
         window->refresh();
         return TRUE;
-    case WM_DESTROY: // with the dialog that owns it
+    case WM_SIZE:
+        window->layOut();
+        return TRUE;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
+            window->wordRow(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY: // closed, or with the dialog that owns it
         window->hwnd_ = nullptr;
-        window->shown_ = 0;
-        window->linesShown_ = 0;
+        window->first_ = window->end_ = 0;
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -78,11 +87,10 @@ INT_PTR CALLBACK Win32LineLogWindow::boxProc(HWND box, UINT message, WPARAM wPar
             return TRUE;
         case TQ37R_LINE_LOG_CLEAR:
             window->core_.clearLineLog();
-            ::SetDlgItemTextW(box, TQ37R_LINE_LOG_LINES, L"");
-            window->linesShown_ = 0;
+            window->sync(); // paused too: a cleared entry is not shown again
             return TRUE;
-        case IDCANCEL: // Escape and the close box hide it
-            ::ShowWindow(box, SW_HIDE);
+        case IDCANCEL: // Escape and the close box: it is made again when next shown
+            ::DestroyWindow(box);
             return TRUE;
         default:
             return FALSE;
@@ -97,40 +105,117 @@ void Win32LineLogWindow::init() {
     ::SetDlgItemTextW(hwnd_, TQ37R_LINE_LOG_PAUSE, toUtf16(text::kLineLogPause).c_str());
     ::SetDlgItemTextW(hwnd_, TQ37R_LINE_LOG_SAVE, toUtf16(text::kLineLogSave).c_str());
     ::SetDlgItemTextW(hwnd_, TQ37R_LINE_LOG_CLEAR, toUtf16(text::kLineLogClear).c_str());
-    ::SendDlgItemMessageW(hwnd_, TQ37R_LINE_LOG_LINES, EM_SETLIMITTEXT, 0, 0); // as much as memory allows
-    ::SendDlgItemMessageW(hwnd_, TQ37R_LINE_LOG_LINES, WM_SETFONT,
-                          reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT)), FALSE);
+    const HWND list = ::GetDlgItem(hwnd_, TQ37R_LINE_LOG_LINES);
+    const auto font = static_cast<HFONT>(::GetStockObject(ANSI_FIXED_FONT));
+    ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(list, dc);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = kLongestLine * metrics.tmAveCharWidth;
+    ListView_InsertColumn(list, 0, &column);
+    layOut();
     ::SetTimer(hwnd_, kRefreshTimer, kRefreshMs, nullptr);
     refresh();
+}
+
+void Win32LineLogWindow::layOut() {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    RECT units{7, 20, 14, 7}; // the resource's margin, the list's top, button height and the gap above
+    ::MapDialogRect(hwnd_, &units);
+    const int margin = units.left;
+    const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
+    const int buttonsTop =
+        std::max(static_cast<int>(units.top), static_cast<int>(client.bottom - margin - units.right));
+    // The counts and the buttons keep their height, the buttons their left and width too.
+    const auto moveTo = [this](int id, int top, int newWidth) {
+        const HWND control = ::GetDlgItem(hwnd_, id);
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+        ::MoveWindow(control, place.left, top, newWidth < 0 ? place.right - place.left : newWidth,
+                     place.bottom - place.top, TRUE);
+    };
+    moveTo(TQ37R_LINE_LOG_COUNTS, margin, width);
+    ::MoveWindow(::GetDlgItem(hwnd_, TQ37R_LINE_LOG_LINES), margin, units.top, width,
+                 std::max(0, buttonsTop - static_cast<int>(units.bottom + units.top)), TRUE);
+    for (const int id : {TQ37R_LINE_LOG_PAUSE, TQ37R_LINE_LOG_SAVE, TQ37R_LINE_LOG_CLEAR}) {
+        moveTo(id, buttonsTop, -1);
+    }
 }
 
 void Win32LineLogWindow::refresh() {
     const LineLog& log = core_.lineLog();
     ::SetDlgItemTextW(hwnd_, TQ37R_LINE_LOG_COUNTS, toUtf16(LineLog::countsText(log.counts())).c_str());
-    if (::IsDlgButtonChecked(hwnd_, TQ37R_LINE_LOG_PAUSE) == BST_CHECKED) {
+    if (::IsDlgButtonChecked(hwnd_, TQ37R_LINE_LOG_PAUSE) != BST_CHECKED) {
+        sync();
+    }
+}
+
+void Win32LineLogWindow::sync() {
+    const LineLog& log = core_.lineLog();
+    const std::uint64_t end = log.total();
+    const std::uint64_t first = end - log.size();
+    if (first == first_ && end == end_) {
         return;
     }
-    std::string added;
-    for (const LineLog::Entry* entry : log.since(shown_)) {
-        added += LineLog::format(*entry) + "\r\n";
-        ++linesShown_;
+    const HWND list = ::GetDlgItem(hwnd_, TQ37R_LINE_LOG_LINES);
+    const int top = ListView_GetTopIndex(list);
+    // It follows the end unless the operator scrolled back to read: the last row out of view.
+    const bool following = top + ListView_GetCountPerPage(list) >= static_cast<int>(end_ - first_);
+    const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    const UINT marks = focused < 0 ? 0 : ListView_GetItemState(list, focused, LVIS_FOCUSED | LVIS_SELECTED);
+    // Rows the ring dropped or Clear removed go from the start...
+    int gone = 0;
+    if (first > first_ && end_ > first_) {
+        gone = static_cast<int>(std::min(first, end_) - first_);
+        first_ += static_cast<std::uint64_t>(gone);
     }
-    shown_ = log.total();
-    if (added.empty()) {
+    if (first_ == end_) {
+        first_ = first; // nothing shown: start at the first kept
+    }
+    // ...and rows made since come at the end.
+    end_ = end;
+    const int rows = static_cast<int>(end_ - first_);
+    ListView_SetItemCountEx(list, rows, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (gone > 0) {
+        // A row's number now stands for a later entry: the marked row and, scrolled back, the
+        // rows in view move up with their entries, so what the operator reads stays put.
+        if (focused >= 0) {
+            ListView_SetItemState(list, -1, 0, LVIS_FOCUSED | LVIS_SELECTED);
+            if (focused >= gone) {
+                ListView_SetItemState(list, focused - gone, marks, LVIS_FOCUSED | LVIS_SELECTED);
+            }
+        }
+        if (!following && top > 0) {
+            ListView_EnsureVisible(list, std::max(0, top - gone), FALSE); // scrolls it to the top
+        }
+        ::InvalidateRect(list, nullptr, FALSE);
+    }
+    if (following && rows > 0) {
+        ListView_EnsureVisible(list, rows - 1, FALSE);
+    }
+}
+
+void Win32LineLogWindow::wordRow(NMLVDISPINFOW& row) const {
+    if ((row.item.mask & LVIF_TEXT) == 0 || row.item.cchTextMax <= 0 || row.item.iItem < 0) {
         return;
     }
-    const HWND lines = ::GetDlgItem(hwnd_, TQ37R_LINE_LOG_LINES);
-    // Keep about as many lines as the log does: the oldest go in one cut, not one by one.
-    if (linesShown_ > LineLog::kCapacity + LineLog::kCapacity / 10) {
-        const auto cut = static_cast<WPARAM>(linesShown_ - LineLog::kCapacity);
-        const LRESULT end = ::SendMessageW(lines, EM_LINEINDEX, cut, 0);
-        ::SendMessageW(lines, EM_SETSEL, 0, end);
-        ::SendMessageW(lines, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-        linesShown_ = LineLog::kCapacity;
+    const LineLog& log = core_.lineLog();
+    const std::uint64_t sequence = first_ + static_cast<std::uint64_t>(row.item.iItem);
+    const std::uint64_t kept = log.total() - log.size();
+    if (sequence < kept || sequence >= log.total()) {
+        row.item.pszText[0] = L'\0'; // dropped since the last look (paused): gone at the next
+        return;
     }
-    const int length = ::GetWindowTextLengthW(lines);
-    ::SendMessageW(lines, EM_SETSEL, static_cast<WPARAM>(length), length);
-    ::SendMessageW(lines, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(toUtf16(added).c_str()));
+    const std::wstring text = toUtf16(LineLog::format(log.at(static_cast<std::size_t>(sequence - kept))));
+    ::lstrcpynW(row.item.pszText, text.c_str(), row.item.cchTextMax);
 }
 
 void Win32LineLogWindow::saveLog() {

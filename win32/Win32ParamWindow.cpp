@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <objbase.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -12,14 +14,17 @@
 
 #include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
+#include "core/GainTexts.h"
 #include "core/MessageMap.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
 #include "res/win32/BoxIds.h"
+#include "res/win32/MenuLabel.h"
 #include "serial/win32/Utf16.h"
 #include "win32/DialogLayout.h"
 #include "win32/FileDialog.h"
 #include "win32/MultilineCaption.h"
+#include "win32/SideWindow.h"
 #include "win32/TightLabel.h"
 
 namespace tq37r {
@@ -28,7 +33,7 @@ namespace {
 // The port list's selection or text changed; posted, because during CBN_SELCHANGE the list's
 // text field still holds the previous entry.
 constexpr UINT kPortListChanged = WM_APP + 1;
-// A background-menu command from the keyboard hook: wParam is the MenuCommand.
+// A menu command from the keyboard hook: wParam is the MenuCommand.
 constexpr UINT kMenuCommand = WM_APP + 2;
 constexpr UINT_PTR kGainEditSubclass = 1;
 
@@ -39,6 +44,9 @@ HHOOK gKeyHook = nullptr;
 // Their keyboard navigation goes through the same loop.
 Win32LineLogWindow* gLineLog = nullptr;
 Win32HistoryWindow* gHistory = nullptr;
+Win32FlightSettingsWindow* gFlightSettings = nullptr;
+
+// Where the dialog and the line log were left; the other side windows keep their own places.
 
 bool held(int key) {
     return (::GetKeyState(key) & 0x8000) != 0;
@@ -51,7 +59,7 @@ std::optional<MenuCommand> shortcutCommand(WPARAM key) {
         return std::nullopt;
     }
     const bool shifted = held(VK_SHIFT);
-    for (const MenuItem& item : kBackgroundMenu) {
+    for (const MenuItem& item : kMenuItems) {
         const char letter = shifted ? item.shiftedLetter : item.shortcutLetter;
         if (letter != 0 && key == static_cast<WPARAM>(letter)) {
             return item.command;
@@ -72,7 +80,8 @@ bool keepsOwnUndo(MenuCommand command, HWND target) {
 LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
     if (code == MSGF_DIALOGBOX && ((gLineLog != nullptr && gLineLog->takeDialogMessage(msg)) ||
-                                   (gHistory != nullptr && gHistory->takeDialogMessage(msg)))) {
+                                   (gHistory != nullptr && gHistory->takeDialogMessage(msg)) ||
+                                   (gFlightSettings != nullptr && gFlightSettings->takeDialogMessage(msg)))) {
         return 1;
     }
     // Only keys meant for the main dialog: not those of a box it has put up. Taken here, a key
@@ -144,7 +153,7 @@ INT_PTR CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
 
 Win32ParamWindow::Win32ParamWindow(SerialPort& port, HINSTANCE instance)
     : instance_(instance), core_(*this, *this, port, serialEvents_), lineLog_(core_, instance),
-      history_(core_.history(), instance) {}
+      history_(core_.history(), core_.settings(), instance), flightSettings_(core_, instance) {}
 
 Win32ParamWindow::~Win32ParamWindow() {
     for (HBRUSH brush : brushes_) {
@@ -155,12 +164,17 @@ Win32ParamWindow::~Win32ParamWindow() {
 }
 
 INT_PTR Win32ParamWindow::run(HWND owner) {
+    // For the screen readers' names and the file dialogs; the window works without it.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     gKeyHook = ::SetWindowsHookExW(WH_MSGFILTER, &dialogKeyHook, nullptr, ::GetCurrentThreadId());
     const INT_PTR result = ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(id::kParamDialogTemplate), owner,
                                              &dialogProc, reinterpret_cast<LPARAM>(this));
     if (gKeyHook != nullptr) {
         ::UnhookWindowsHookEx(gKeyHook);
         gKeyHook = nullptr;
+    }
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
     }
     return result;
 }
@@ -180,6 +194,7 @@ INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wP
         gRunningDialog = nullptr;
         gLineLog = nullptr;
         gHistory = nullptr;
+        gFlightSettings = nullptr;
         window->hwnd_ = nullptr;
         window->toolTip_ = nullptr;
         window->toolsAdded_.clear();
@@ -209,6 +224,13 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMenuCommand:
         core_.onMenuCommand(static_cast<MenuCommand>(wParam));
         return TRUE;
+    case WM_MENUCOMMAND: // the menu bar's, by position: see initDialog
+        core_.onMenuCommand(static_cast<MenuCommand>(
+            ::GetMenuItemID(reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam))));
+        return TRUE;
+    case WM_DESTROY:
+        clearGainEditNames();
+        return FALSE;
     case WM_DROPFILES:
         onDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
@@ -250,10 +272,19 @@ void Win32ParamWindow::initDialog() {
             child = ::GetWindow(child, GW_HWNDNEXT);
         }
     }
+    // Its commands' numbers start at 1, as IDOK and IDCANCEL do: a WM_COMMAND from the menu could
+    // not be told from Enter or Escape, so the menu says which item by its position instead.
+    const MENUINFO byPosition{
+        sizeof(MENUINFO), MIM_STYLE | MIM_APPLYTOSUBMENUS, MNS_NOTIFYBYPOS, 0, nullptr, 0, 0};
+    ::SetMenuInfo(::GetMenu(hwnd_), &byPosition);
+    restorePlace(hwnd_, core_.settings(), place::kDialog); // else where the template puts it
+    keepPlace(hwnd_, core_.settings(), place::kDialog);
+    nameGainEdits();
     serialEvents_.setTarget(hwnd_);
     gRunningDialog = hwnd_;
     gLineLog = &lineLog_;
     gHistory = &history_;
+    gFlightSettings = &flightSettings_;
     for (const int editId : kGainEdits) {
         ::SetWindowSubclass(item(editId), &gainEditProc, kGainEditSubclass,
                             reinterpret_cast<DWORD_PTR>(this));
@@ -409,11 +440,7 @@ void Win32ParamWindow::messageBox(const MessageBoxRequest& request,
 void Win32ParamWindow::showBackgroundMenu(int x, int y) {
     HMENU menu = ::CreatePopupMenu();
     for (const MenuItem& item : kBackgroundMenu) {
-        std::string label(item.label);
-        if (item.shortcutLetter != 0) {
-            label += std::string("\tCtrl+") + item.shortcutLetter;
-        }
-        ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command), toUtf16(label).c_str());
+        ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command), toUtf16(menuLabel(item)).c_str());
     }
     const int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
     ::DestroyMenu(menu);
@@ -471,8 +498,9 @@ void Win32ParamWindow::showGainMenu(HWND edit, int x, int y) {
 }
 
 HWND Win32ParamWindow::boxOwner() const {
-    const HWND history = history_.hwnd();
-    return history != nullptr && ::GetActiveWindow() == history ? history : hwnd_;
+    const HWND active = ::GetActiveWindow();
+    return active != nullptr && (active == history_.hwnd() || active == flightSettings_.hwnd()) ? active
+                                                                                                : hwnd_;
 }
 
 void Win32ParamWindow::showLineLog() {
@@ -483,9 +511,44 @@ void Win32ParamWindow::showHistory() {
     history_.show(hwnd_);
 }
 
-void Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving,
+void Win32ParamWindow::showFlightSettings() {
+    flightSettings_.show(hwnd_);
+}
+
+void Win32ParamWindow::flightSettingsChanged() {
+    flightSettings_.refresh();
+}
+
+void Win32ParamWindow::nameGainEdits() {
+    // Without the service the edits keep the names the system gives them.
+    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                  reinterpret_cast<void**>(&accessibleNames_)))) {
+        accessibleNames_ = nullptr;
+        return;
+    }
+    for (std::size_t gain = 0; gain < kGainEdits.size(); ++gain) {
+        accessibleNames_->SetHwndPropStr(item(kGainEdits[gain]), static_cast<DWORD>(OBJID_CLIENT),
+                                         CHILDID_SELF, PROPID_ACC_NAME,
+                                         toUtf16(gainAccessibleName(gain)).c_str());
+    }
+}
+
+void Win32ParamWindow::clearGainEditNames() {
+    if (accessibleNames_ == nullptr) {
+        return;
+    }
+    MSAAPROPID name = PROPID_ACC_NAME;
+    for (const int editId : kGainEdits) {
+        accessibleNames_->ClearHwndProps(item(editId), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name,
+                                         1);
+    }
+    accessibleNames_->Release();
+    accessibleNames_ = nullptr;
+}
+
+void Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving, const std::string& folder,
                                    std::function<void(const std::string&)> chosen) {
-    chosen(tq37r::askFilePath(boxOwner(), choice, forSaving));
+    chosen(tq37r::askFilePath(boxOwner(), choice, forSaving, folder));
 }
 
 void Win32ParamWindow::askText(const TextRequest& request,

@@ -9,16 +9,20 @@
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
 #include "core/ParamDialog.h"
+#include "win32/Win32FlightSettingsWindow.h"
 #include "win32/Win32HistoryWindow.h"
 #include "win32/Win32LineLogWindow.h"
 #include "win32/WindowMessagePoster.h"
+
+struct IAccPropServices;
 
 namespace tq37r {
 
 // The tool's window on Win32: dialog 102 from the program's resources, run by the system's
 // dialog manager (which also turns Enter into the default button's command and Escape into
-// the cancel command), with the dialog core behind it. Button clicks, timer ticks and the
-// watcher's posted messages go to the core; the core works the controls through DialogView.
+// the cancel command), with the menu bar over it and the dialog core behind it. Button clicks,
+// menu commands, timer ticks and the watcher's posted messages go to the core; the core works
+// the controls through DialogView. The dialog and its side windows open where they were left.
 class Win32ParamWindow final : public DialogView, public DialogClock {
 public:
     explicit Win32ParamWindow(SerialPort& port, HINSTANCE instance = ::GetModuleHandleW(nullptr));
@@ -42,7 +46,7 @@ public:
     void setTint(int id, GainTint tint) override;
     void messageBox(const MessageBoxRequest& request,
                     std::function<void(MessageBoxAnswer)> answered) override;
-    void askFilePath(const FileChoice& choice, bool forSaving,
+    void askFilePath(const FileChoice& choice, bool forSaving, const std::string& folder,
                      std::function<void(const std::string&)> chosen) override;
     void askText(const TextRequest& request,
                  std::function<void(const std::optional<std::string>&)> entered) override;
@@ -51,6 +55,8 @@ public:
     void closeProgress() override;
     void showLineLog() override;
     void showHistory() override;
+    void showFlightSettings() override;
+    void flightSettingsChanged() override;
     void endDialog() override;
 
     // DialogClock
@@ -72,7 +78,11 @@ private:
     void showBackgroundMenu(int x, int y);
     // A gain edit's own menu: the core's items for it, then the edit's clipboard commands.
     void showGainMenu(HWND edit, int x, int y);
-    // A box goes over the history window when asked for from there, so that its buttons wait for it.
+    // Names the gain edits for screen readers, which would otherwise take the label before each
+    // (a row's title or a column's) or none; and takes the names back as the dialog goes.
+    void nameGainEdits();
+    void clearGainEditNames();
+    // A box goes over the side window it was asked for from, so that its buttons wait for it.
     HWND boxOwner() const;
     void onDroppedFiles(HDROP drop);
 
@@ -89,6 +99,8 @@ private:
     ParamDialog core_;
     Win32LineLogWindow lineLog_; // reads the core's log
     Win32HistoryWindow history_; // reads the core's history
+    Win32FlightSettingsWindow flightSettings_;
+    IAccPropServices* accessibleNames_ = nullptr; // while the gain edits carry their names
 };
 
 } // namespace tq37r

@@ -1,19 +1,21 @@
-// Writes dialog template 102 as a DIALOGEX resource script, so the Windows program's dialog
-// comes from the same data as every other view. Built for the build machine and run by the
-// build: GenerateDialogRc OUTPUT.rc
+// Writes dialog template 102 as a DIALOGEX resource script, with the menu bar as a MENU of the
+// same number, so the Windows program's dialog comes from the same data as every other view.
+// Built for the build machine and run by the build: GenerateDialogRc OUTPUT.rc
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
 
+#include "core/BackgroundMenu.h"
 #include "res/DialogTemplate.h"
+#include "res/win32/MenuLabel.h"
 
 namespace tq37r {
 namespace {
 
-// A resource-script string: quotes are doubled, backslashes escaped; UTF-8 stays as it is
-// under code page 65001.
+// A resource-script string: quotes are doubled, backslashes and tabs escaped; UTF-8 stays as it
+// is under code page 65001.
 std::string quoted(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
@@ -21,6 +23,8 @@ std::string quoted(std::string_view text) {
             out += "\"\"";
         } else if (c == '\\') {
             out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
         } else {
             out += c;
         }
@@ -88,6 +92,8 @@ void writeDialog(std::ostream& out, const DialogTemplate& dialog) {
            "#pragma code_page(65001)\n\n";
     out << dialog.resourceId << " DIALOGEX 0, 0, " << dialog.width << ", " << dialog.height << "\n";
     out << "STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX\n";
+    // The dialog manager puts the menu above the client area, which keeps the template's size.
+    out << "MENU " << dialog.resourceId << "\n";
     if (dialog.appWindow) {
         out << "EXSTYLE WS_EX_APPWINDOW\n";
     }
@@ -108,6 +114,24 @@ void writeDialog(std::ostream& out, const DialogTemplate& dialog) {
     out << "END\n";
 }
 
+// Item ids are the commands' own numbers; MenuCommand{}, a separator, has none.
+void writeMenuBar(std::ostream& out, int resourceId) {
+    out << "\n" << resourceId << " MENU\nBEGIN\n";
+    for (const Menu& menu : kMenuBar) {
+        out << "    POPUP " << quoted(menu.title) << "\n    BEGIN\n";
+        for (const MenuCommand command : menu.items) {
+            if (command == MenuCommand{}) {
+                out << "        MENUITEM SEPARATOR\n";
+            } else {
+                out << "        MENUITEM " << quoted(menuLabel(menuItem(command))) << ", "
+                    << static_cast<int>(command) << "\n";
+            }
+        }
+        out << "    END\n";
+    }
+    out << "END\n";
+}
+
 } // namespace
 } // namespace tq37r
 
@@ -118,6 +142,7 @@ int main(int argc, char** argv) {
     }
     std::ofstream out(argv[1], std::ios::binary);
     tq37r::writeDialog(out, tq37r::paramDialogTemplate());
+    tq37r::writeMenuBar(out, tq37r::paramDialogTemplate().resourceId);
     out.close();
     if (!out) {
         std::cerr << "GenerateDialogRc: cannot write " << argv[1] << "\n";

@@ -1,12 +1,15 @@
-// The Win32 view under Wine: the dialog as the generated resource makes it and typed port text, on
-// a fake port; and on a real port against a pty, Enter opening COM1 and the first-open read's
-// replies, posted by the port's watcher, filling the grid. The dialog runs modally on the test's
-// thread while a second thread works it, as a user would.
+// The Win32 view under Wine: the dialog as the generated resource makes it, its menu bar, typed
+// port text and the places windows are kept at, on a fake port; and on a real port against a pty,
+// Enter opening COM1 and the first-open read's replies, posted by the port's watcher, filling the
+// grid, and the Flight settings window's requests. The dialog runs modally on the test's thread
+// while a second thread works it, as a user would.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -15,11 +18,14 @@
 
 #include <gtest/gtest.h>
 
+#include "core/BackgroundMenu.h"
 #include "core/FieldBindings.h"
+#include "core/GainTexts.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
 #include "res/ProjectInfo.h"
 #include "res/win32/BoxIds.h"
+#include "res/win32/FlightBoxIds.h"
 #include "serial/win32/Utf16.h"
 #include "tests/serial/PtyPeer.h"
 #include "tests/support/Fakes.h"
@@ -87,6 +93,34 @@ void press(std::initializer_list<WORD> keys) {
         add(*key, KEYEVENTF_KEYUP);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Chooses a command from the menu bar as the keyboard would: Alt and the menu's letter, which
+// opens it on its first item, then the arrows (which step over separators) and Enter.
+void chooseFromMenuBar(HWND dialog, MenuCommand command) {
+    for (const Menu& menu : kMenuBar) {
+        const auto item = std::ranges::find(menu.items, command);
+        if (item == menu.items.end()) {
+            continue;
+        }
+        const auto letter = static_cast<wchar_t>(std::tolower(menu.title[menu.title.find('&') + 1]));
+        ::PostMessageW(dialog, WM_SYSCOMMAND, SC_KEYMENU, letter);
+        // The menu opens by a key of its own, which keys queued before then would overtake.
+        ASSERT_TRUE(eventually([] { return ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)); }));
+        for (auto i = menu.items.begin(); i != item; ++i) {
+            if (*i != MenuCommand{}) {
+                ::PostMessageW(dialog, WM_KEYDOWN, VK_DOWN, 0);
+            }
+        }
+        ::PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
+// The box once it is shown: placed, and filled.
+HWND flightSettingsBox() {
+    HWND box = nullptr;
+    eventually([&] { return ::IsWindowVisible(box = ::FindWindowW(L"#32770", L"Flight settings")); });
+    return box;
 }
 
 // Where a button draws its caption: the dark pixels inside its frame, printed into a bitmap.
@@ -310,31 +344,238 @@ TEST_F(Win32Window, CtrlZUndoesTheGridAndHistoryLoadsASnapshotIntoIt) {
     });
 }
 
+// Line log… from the dialog's menu opens a box over the log's own ring: the first-open read's
+// request is a row, the rows follow the end while state reports pour in, and closing the box
+// destroys it.
+TEST_F(Win32Window, TheLineLogShowsARequestAsARowAndFollowsTheEnd) {
+    // Each request is answered, then followed by a run of state reports.
+    port.peer = [this](const Bytes& request) {
+        Bytes answer;
+        if (request[3] == 0xEA || request[3] == 0xEC) { // a gain block's: EB, ED
+            answer =
+                makeFrame(static_cast<std::uint8_t>(request[3] + 1), Bytes(request[3] == 0xEA ? 18 : 6, 1));
+        }
+        for (int i = 0; i < 100; ++i) {
+            std::ranges::copy(makeFrame(0xF1, {0, 0, 0}), std::back_inserter(answer));
+        }
+        port.input.insert(port.input.end(), answer.begin(), answer.end());
+    };
+    runWhile(window, [&](HWND dialog) {
+        // The keys are queued behind the menu's opening, which takes them from there.
+        ::PostMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog), 0);
+        const auto item = std::ranges::find(kBackgroundMenu, MenuCommand::LineLog, &MenuItem::command);
+        for (auto i = kBackgroundMenu.begin(); i <= item; ++i) {
+            ::PostMessageW(dialog, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        ::PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0);
+        HWND box = nullptr;
+        ASSERT_TRUE(eventually([&] { return (box = ::FindWindowW(L"#32770", L"Line log")) != nullptr; }));
+        const HWND list = ::GetDlgItem(box, TQ37R_LINE_LOG_LINES);
+        const auto rows = [list] { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); };
+        const auto row = [list](int index) {
+            wchar_t text[256] = {};
+            LVITEMW item{};
+            item.pszText = text;
+            item.cchTextMax = 256;
+            ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                           reinterpret_cast<LPARAM>(&item));
+            return std::wstring(text);
+        };
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id::kOpenClose, BN_CLICKED), 0);
+        const auto lastRowInView = [&] {
+            const LRESULT top = ::SendMessageW(list, LVM_GETTOPINDEX, 0, 0);
+            return top > 0 && top + ::SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0) >= rows();
+        };
+        // Pages of rows: at least the last request's run of reports (a request purges what is unread).
+        EXPECT_TRUE(eventually([&] { return rows() > 100 && lastRowInView(); })) << rows() << " rows";
+        int request = 0;
+        while (request < rows() &&
+               row(request).find(L"-> A5 5A 04 EA EE AA  read gains, first block") == std::wstring::npos) {
+            ++request;
+        }
+        EXPECT_LT(request, rows()) << "no row for the request";
+        ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(eventually([&] { return !::IsWindow(box); }));
+    });
+}
+
+// The menu bar is the core's: its menus, its commands' numbers and words, the shortcuts after a tab;
+// a command from it does what the background menu's does.
+TEST_F(Win32Window, TheMenuBarHoldsTheCoresCommandsAndRunsThem) {
+    runWhile(window, [&](HWND dialog) {
+        const HMENU bar = ::GetMenu(dialog);
+        const auto text = [](HMENU menu, int position) {
+            wchar_t text[128] = {};
+            ::GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+            return std::wstring(text);
+        };
+        ASSERT_EQ(::GetMenuItemCount(bar), 4);
+        EXPECT_EQ(text(bar, 0) + text(bar, 1) + text(bar, 2) + text(bar, 3), L"&File&Edit&Controller&Help");
+        for (int m = 0; m < 4; ++m) {
+            const HMENU menu = ::GetSubMenu(bar, m);
+            const std::span<const MenuCommand> items = kMenuBar[static_cast<std::size_t>(m)].items;
+            ASSERT_EQ(::GetMenuItemCount(menu), static_cast<int>(items.size()));
+            for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+                const MenuCommand command = items[static_cast<std::size_t>(i)];
+                if (command == MenuCommand{}) {
+                    EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR);
+                    continue;
+                }
+                EXPECT_EQ(::GetMenuItemID(menu, i), static_cast<UINT>(command));
+                EXPECT_TRUE(text(menu, i).starts_with(toUtf16(menuItem(command).label)));
+            }
+        }
+        EXPECT_TRUE(text(::GetSubMenu(bar, 0), 0).ends_with(L"\tCtrl+S"));
+        EXPECT_TRUE(text(::GetSubMenu(bar, 1), 1).ends_with(L"\tCtrl+Y"));
+
+        chooseFromMenuBar(dialog, MenuCommand::History);
+        EXPECT_TRUE(eventually([] { return ::FindWindowW(L"#32770", L"Tuning history") != nullptr; }));
+    });
+}
+
+// Whether the system keeps names set through the accessibility annotation service; Wine 8's only
+// says it does not.
+bool annotatedNamesKept() {
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccPropServices* services = nullptr;
+    bool kept = false;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+        const HWND probe = ::CreateWindowW(L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        kept = SUCCEEDED(services->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                                  PROPID_ACC_NAME, L"probe"));
+        ::DestroyWindow(probe);
+        services->Release();
+    }
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+    return kept;
+}
+
+// A screen reader names a gain edit by its row and its name in the row.
+TEST_F(Win32Window, AGainEditIsNamedForScreenReaders) {
+    if (!annotatedNamesKept()) {
+        GTEST_SKIP() << "this system's oleacc keeps no names set through IAccPropServices";
+    }
+    runWhile(window, [&](HWND dialog) {
+        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        IAccessible* edit = nullptr;
+        ASSERT_TRUE(
+            SUCCEEDED(::AccessibleObjectFromWindow(::GetDlgItem(dialog, kGainEdits[4]), OBJID_CLIENT,
+                                                   __uuidof(IAccessible), reinterpret_cast<void**>(&edit))));
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        edit->get_accName(self, &name);
+        const std::wstring got = name != nullptr ? name : L"";
+        ::SysFreeString(name);
+        edit->Release();
+        ::CoUninitialize();
+        EXPECT_EQ(got, toUtf16(gainAccessibleName(4)));
+    });
+}
+
+// The dialog and the Flight settings window open where the operator left them, when that is still
+// on a screen: else the window goes beside the dialog.
+TEST_F(Win32Window, WindowsOpenWhereTheyWereLeftWhenThatIsOnAScreen) {
+    window.core().settings().setPlace("window.flight-settings", {-30000, -30000, 10, 10}); // a screen gone
+    runWhile(window, [&](HWND dialog) {
+        chooseFromMenuBar(dialog, MenuCommand::FlightSettings);
+        const HWND box = flightSettingsBox();
+        ASSERT_NE(box, nullptr);
+        RECT frame{};
+        ::GetWindowRect(box, &frame);
+        EXPECT_GT(frame.left, -1000);
+        ::SetWindowPos(box, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // as the operator drags it
+        ::SendMessageW(box, WM_EXITSIZEMOVE, 0, 0);
+        ::SetWindowPos(dialog, nullptr, 70, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ::SendMessageW(dialog, WM_EXITSIZEMOVE, 0, 0);
+    });
+    FakePort secondPort;
+    Win32ParamWindow second{secondPort};
+    runWhile(second, [&](HWND dialog) {
+        RECT frame{};
+        ::GetWindowRect(dialog, &frame);
+        EXPECT_EQ(frame.left * 1000 + frame.top, 70 * 1000 + 30);
+        chooseFromMenuBar(dialog, MenuCommand::FlightSettings);
+        const HWND box = flightSettingsBox();
+        ASSERT_NE(box, nullptr);
+        ::GetWindowRect(box, &frame);
+        EXPECT_EQ(frame.left * 1000 + frame.top, 40 * 1000 + 50);
+    });
+}
+
 // Enter in the port list works the default button, Open: COM1 opens and the first-open read goes
 // out. The controller's replies reach the grid through the port's watcher.
+void openCom1AndAnswerTheRead(PtyPeer& peer, HWND dialog) {
+    ::PostMessageW(::GetWindow(::GetDlgItem(dialog, id::kPortList), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0);
+    Bytes expected;
+    for (const std::uint8_t code : {0xEA, 0xEC, 0xEA, 0xEC}) {
+        std::ranges::copy(makeFrame(code, {}), std::back_inserter(expected));
+    }
+    // The read pauses between its requests for longer than one peer read waits.
+    Bytes sent;
+    eventually([&] {
+        std::ranges::copy(peer.readAvailable(), std::back_inserter(sent));
+        return sent.size() >= expected.size();
+    });
+    EXPECT_EQ(sent, expected);
+
+    peer.write(makeFrame(0xEB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+    peer.write(makeFrame(0xED, {19, 20, 21, 22, 23, 24}));
+    // Payload byte 12 of the first block, 5 of the second; the second comes last.
+    EXPECT_TRUE(eventually([&] { return itemText(dialog, id::kXD) == L"24"; }));
+    EXPECT_EQ(itemText(dialog, id::kPitchLevelCoef), L"13");
+}
+
 TEST(Win32WindowOnAPort, EnterOpensCom1AndTheGainRepliesFillTheGrid) {
     PtyPeer peer;
     Win32SerialPort port;
     Win32ParamWindow window{port};
+    runWhile(window, [&](HWND dialog) { openCom1AndAnswerTheRead(peer, dialog); });
+}
+
+// Controller > Flight settings…: Set radius, worked by the keyboard, sends the one frame that sets
+// it; a task's button shows its indicator as the controller reports it, and the task answered No
+// sends nothing.
+TEST(Win32WindowOnAPort, FlightSettingsSendTheRadiusAndNothingForATaskAnsweredNo) {
+    PtyPeer peer;
+    Win32SerialPort port;
+    Win32ParamWindow window{port};
     runWhile(window, [&](HWND dialog) {
-        ::PostMessageW(::GetWindow(::GetDlgItem(dialog, id::kPortList), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0);
-        Bytes expected;
-        for (const std::uint8_t code : {0xEA, 0xEC, 0xEA, 0xEC}) {
-            std::ranges::copy(makeFrame(code, {}), std::back_inserter(expected));
+        openCom1AndAnswerTheRead(peer, dialog);
+        chooseFromMenuBar(dialog, MenuCommand::FlightSettings);
+        const HWND box = flightSettingsBox();
+        ASSERT_NE(box, nullptr);
+        // By the keyboard: from the altitude past its Set to the radius, then to Set radius.
+        ASSERT_TRUE(eventually([&] { return ::GetForegroundWindow() == box; }));
+        for (const WORD key : std::initializer_list<WORD>{VK_TAB, VK_TAB, '1', '2', '0', VK_TAB, VK_SPACE}) {
+            press({key});
         }
-        // The read pauses between its requests for longer than one peer read waits.
+        const Bytes radius{0xA5, 0x5A, 0x06, 0xB2, 0x00, 0x78, 0x30, 0xAA};
         Bytes sent;
         eventually([&] {
             std::ranges::copy(peer.readAvailable(), std::back_inserter(sent));
-            return sent.size() >= expected.size();
+            return sent.size() >= radius.size();
         });
-        EXPECT_EQ(sent, expected);
+        EXPECT_EQ(sent, radius);
 
-        peer.write(makeFrame(0xEB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
-        peer.write(makeFrame(0xED, {19, 20, 21, 22, 23, 24}));
-        // Payload byte 12 of the first block, 5 of the second; the second comes last.
-        EXPECT_TRUE(eventually([&] { return itemText(dialog, id::kXD) == L"24"; }));
-        EXPECT_EQ(itemText(dialog, id::kPitchLevelCoef), L"13");
+        peer.write(makeFrame(0xF1, {0, 0, 1 << 2})); // the controller circles
+        EXPECT_TRUE(eventually([&] { return itemText(box, TQ37R_FLIGHT_CIRCLE) == L"盘旋ON"; }));
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(TQ37R_FLIGHT_CIRCLE, BN_CLICKED), 0);
+        HWND question = nullptr;
+        ASSERT_TRUE(eventually([&] {
+            question = ::FindWindowExW(nullptr, nullptr, L"#32770", L"Flight settings");
+            if (question == box) {
+                question = ::FindWindowExW(nullptr, box, L"#32770", L"Flight settings");
+            }
+            return question != nullptr;
+        }));
+        ::PostMessageW(question, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(eventually([&] { return !::IsWindow(question); }));
+        EXPECT_TRUE(peer.readAvailable().empty());
     });
 }
 

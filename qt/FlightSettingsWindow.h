@@ -28,6 +28,8 @@ public:
     QLineEdit* altitude() const { return altitude_; }
     QLineEdit* radius() const { return radius_; }
     QPushButton* button(int hiddenId) const;
+    QComboBox* mixing() const { return mixing_; }
+    QLabel* gyroResult() const { return gyro_; }
 
 private:
     QWidget* settingsBox();

@@ -1,4 +1,6 @@
 // The real window and the real serial port against the real tq37r-sim process over a pty.
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -10,7 +12,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/BackgroundMenu.h"
 #include "qt/EventLoopPortWatcher.h"
+#include "qt/FlightSettingsWindow.h"
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "sim/FlashFile.h"
@@ -113,6 +117,45 @@ TEST_F(SimDialog, AnUnpluggedControllerClosesThePortAndItCanBeOpenedAgain) {
     startSim();
     click(id::kOpenClose);
     EXPECT_EQ(window.button(id::kOpenClose)->text(), "Close");
+}
+
+// Clicks the button a screen reader knows by that name.
+void clickNamed(QWidget* window, const char* name) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->accessibleName() == QLatin1String(name)) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no button named " << name;
+}
+
+TEST_F(SimDialog, FlightSettingsReachTheRequestsOfTheHiddenControls) {
+    startSim("50");
+    click(id::kOpenClose);
+    ASSERT_TRUE(waitFor([this] { return text(id::kPitchLevelCoef) == "35"; }));
+    window.core().onMenuCommand(MenuCommand::FlightSettings);
+    FlightSettingsWindow* flight = window.flightSettingsWindow();
+    ASSERT_NE(flight, nullptr);
+
+    flight->radius()->setText(QStringLiteral("120"));
+    clickNamed(flight, "Set circling radius");
+    flight->mixing()->setCurrentIndex(2);
+    clickNamed(flight, "Set mixing mode");
+    // What was set comes back from the controller, not from the window's own fields.
+    flight->radius()->clear();
+    flight->mixing()->setCurrentIndex(0);
+    clickNamed(flight, "Read target altitude and circling radius");
+    clickNamed(flight, "Read mixing mode");
+    EXPECT_TRUE(waitFor([&] { return flight->radius()->text() == "120"; }));
+    EXPECT_TRUE(waitFor([&] { return flight->mixing()->currentIndex() == 2; }));
+
+    clickNamed(flight, "Run the gyro self-test");
+    EXPECT_TRUE(waitFor([&] { return flight->gyroResult()->text().startsWith("X "); }));
+
+    ModalHooks::setMessageBoxHook([](const MessageBoxRequest&) { return MessageBoxAnswer::Ok; });
+    clickNamed(flight, "Flight mode automatic");
+    EXPECT_TRUE(waitFor([&] { return flight->button(id::kFlightModeAuto)->text().endsWith("ON"); }));
 }
 
 } // namespace

@@ -1,5 +1,9 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "cli/CheckedOptions.h"
 #include "cli/Subcommands.h"
 #include "device/GainTable.h"
@@ -55,9 +59,62 @@ void setupGlobalOptions(CLI::App& app, GlobalOptions& options) {
                  "write the line log to stderr as it happens (JSON lines with --json)");
 }
 
+struct Subcommand {
+    std::string_view name;
+    void (*setup)(CLI::App&, Command&);
+};
+
+// In the order --help lists them.
+constexpr std::array<Subcommand, 20> kSubcommands{{
+    {"ports", setupPorts},
+    {"version", setupVersion},
+    {"read", setupRead},
+    {"get", setupGet},
+    {"set", setupSet},
+    {"save", setupSave},
+    {"backup", setupBackup},
+    {"restore", setupRestore},
+    {"diff", setupDiff},
+    {"monitor", setupMonitor},
+    {"altitude", setupAltitude},
+    {"radius", setupRadius},
+    {"flight-settings", setupFlightSettings},
+    {"mixing", setupMixing},
+    {"gyro-test", setupGyroTest},
+    {"auto-return", setupAutoReturn},
+    {"mode", setupMode},
+    {"task", setupTask},
+    {"detect", setupDetect},
+    {"history", setupHistory},
+}};
+
+// The subcommand `args` name: their first word that is neither a global option nor an option's
+// value. nullptr for anything else (--help, --version, a mistake), which the parser then tells
+// knowing every subcommand.
+const Subcommand* named(CLI::App& app, std::span<const char* const> args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (!arg.starts_with('-')) {
+            const auto found = std::find_if(kSubcommands.begin(), kSubcommands.end(),
+                                            [arg](const Subcommand& s) { return s.name == arg; });
+            return found != kSubcommands.end() ? &*found : nullptr;
+        }
+        const std::string_view name = arg.substr(0, arg.find('='));
+        const CLI::Option* option = app.get_option_no_throw(std::string(name));
+        if (option == nullptr || option == app.get_help_ptr() || option == app.get_version_ptr()) {
+            return nullptr;
+        }
+        if (option->get_expected_max() > 0 && name.size() == arg.size()) {
+            ++i; // its value
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
-void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen) {
+void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen,
+                      std::span<const char* const> args) {
     app.description("Sets up a TQ-37R flight controller over a serial line.");
     app.name("tq37r-cli");
     app.set_version_flag("--version", project::versionText("tq37r-cli"), "print the version and exit");
@@ -65,12 +122,14 @@ void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen) {
     app.require_subcommand(1);
     app.footer(kFooter + gainNameList());
     setupGlobalOptions(app, options);
-    // In the order --help lists them.
-    for (const auto setup : {setupPorts,      setupVersion, setupRead,           setupGet,    setupSet,
-                             setupSave,       setupBackup,  setupRestore,        setupDiff,   setupMonitor,
-                             setupAltitude,   setupRadius,  setupFlightSettings, setupMixing, setupGyroTest,
-                             setupAutoReturn, setupMode,    setupTask,           setupDetect, setupHistory}) {
-        setup(app, chosen);
+    // Only the subcommand named is set up: setting up the other nineteen would be most of a
+    // command's start-up.
+    if (const Subcommand* only = named(app, args)) {
+        only->setup(app, chosen);
+        return;
+    }
+    for (const Subcommand& subcommand : kSubcommands) {
+        subcommand.setup(app, chosen);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "cli/Controller.h"
@@ -27,7 +28,7 @@ struct GlobalOptions {
 struct Line {
     SerialPort& port;
     Controller& controller;
-    LineLog& log; // the controller's observer with --trace or when the command observes the line
+    LineLog* log; // the controller's observer with --trace or when the command observes the line; else null
 };
 
 // A command's work; returns the exit status or throws CommandError.
@@ -45,7 +46,9 @@ struct Command {
     bool observesLine = false; // the line log must be the controller's observer (monitor --raw)
 };
 
-// The program's description, global options, help footer and every subcommand.
-void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen);
+// The program's description, global options, help footer, and the subcommand `args` (the
+// arguments after the program's name) name, or every subcommand when they name none.
+void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen,
+                      std::span<const char* const> args);
 
 } // namespace tq37r::cli

@@ -129,7 +129,7 @@ void setupMonitor(CLI::App& app, Command& chosen) {
                 duration = std::chrono::milliseconds(std::llround(options->seconds * 1000));
             }
             return [&out, duration, raw = options->raw](Line& line) {
-                return command::monitor(line.controller, duration, raw ? &line.log : nullptr, out);
+                return command::monitor(line.controller, duration, raw ? line.log : nullptr, out);
             };
         };
     });

@@ -1,37 +1,34 @@
 #include "cli/PortEvents.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "cli/CommandError.h"
 
 namespace tq37r::cli {
 
 void PortEvents::postSerialEvent(SerialEvent event, std::uint32_t tag) {
-    {
-        const std::lock_guard lock(mutex_);
-        std::vector<std::uint32_t>& tags = event == SerialEvent::RxReady ? seen_.rxReady : seen_.hungUp;
-        if (std::find(tags.begin(), tags.end(), tag) == tags.end()) {
-            tags.push_back(tag);
-        }
+    std::vector<std::uint32_t>& tags = event == SerialEvent::RxReady ? seen_.rxReady : seen_.hungUp;
+    if (std::find(tags.begin(), tags.end(), tag) == tags.end()) {
+        tags.push_back(tag);
     }
-    changed_.notify_one();
-}
-
-void PortEvents::interrupt() {
-    {
-        const std::lock_guard lock(mutex_);
-        seen_.interrupted = true;
-    }
-    changed_.notify_one();
 }
 
 LineWait::Seen PortEvents::wait(std::optional<TimePoint> until) {
-    std::unique_lock lock(mutex_);
-    const auto anything = [this] {
-        return !seen_.rxReady.empty() || !seen_.hungUp.empty() || seen_.interrupted;
-    };
-    if (until) {
-        changed_.wait_until(lock, *until, anything);
-    } else {
-        changed_.wait(lock, anything);
+    pollfd stop{stop_ != nullptr ? stop_->fd() : -1, POLLIN, 0};
+    while (!anything()) {
+        if (!ports_.wait(until, {&stop, 1})) {
+            throw CommandError(kExitNoAnswer,
+                               std::string("cannot wait for the line: ") + std::strerror(errno));
+        }
+        if ((stop.revents & POLLIN) != 0 && stop_->take()) {
+            seen_.interrupted = true;
+        }
+        if (until && now() >= *until) {
+            break;
+        }
     }
     Seen seen;
     std::swap(seen.rxReady, seen_.rxReady);

@@ -1,32 +1,37 @@
 #include "cli/StopSignals.h"
 
-#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <initializer_list>
 
 namespace tq37r::cli {
 
-StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop)) {
-    sigemptyset(&signals_);
+StopSignals::StopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
     for (const int signo : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&signals_, signo);
+        sigaddset(&signals, signo);
     }
-    pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
-    thread_ = std::thread([this] {
-        for (;;) {
-            int signo = 0;
-            sigwait(&signals_, &signo);
-            if (closing_) {
-                return;
-            }
-            onStop_();
-        }
-    });
+    fd_ = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (fd_ >= 0) {
+        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    }
 }
 
 StopSignals::~StopSignals() {
-    // The thread may be in sigwait or in onStop; a signal sent to it ends the next wait.
-    closing_ = true;
-    pthread_kill(thread_.native_handle(), SIGTERM);
-    thread_.join();
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool StopSignals::take() {
+    bool any = false;
+    signalfd_siginfo info{};
+    while (fd_ >= 0 && ::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        any = true;
+    }
+    return any;
 }
 
 } // namespace tq37r::cli

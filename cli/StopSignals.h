@@ -1,27 +1,28 @@
 #pragma once
 
-#include <atomic>
 #include <csignal>
-#include <functional>
-#include <thread>
 
 namespace tq37r::cli {
 
-// Turns Ctrl+C, SIGTERM and SIGHUP into a call of onStop on a thread of its own, so a command
-// that runs until stopped can still finish its output. Construct it before any other thread
-// starts: the signals are blocked in the constructing thread and in those started after it.
+// Ctrl+C, SIGTERM and SIGHUP as a descriptor that becomes readable, waited on beside the ports,
+// so that a command that runs until stopped can still finish its output. Construct it before
+// any thread starts: the signals are blocked in the constructing thread and in those started
+// after it, and stay blocked to the end, so one that comes after the last look is not fatal.
 class StopSignals {
 public:
-    explicit StopSignals(std::function<void()> onStop);
+    StopSignals();
     ~StopSignals();
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
+    // Readable once a stop signal came; -1 when none could be made (the signals then end the
+    // program as they would without this).
+    int fd() const { return fd_; }
+    // Takes the signals that came; whether there were any.
+    bool take();
+
 private:
-    sigset_t signals_{};
-    std::function<void()> onStop_;
-    std::atomic<bool> closing_{false};
-    std::thread thread_;
+    int fd_ = -1;
 };
 
 } // namespace tq37r::cli

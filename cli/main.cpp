@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/PortEvents.h"
 #include "cli/StopSignals.h"
+#include "serial/posix/PortPoll.h"
 #include "serial/posix/PosixSerialPort.h"
 
 using namespace tq37r;
@@ -16,40 +17,41 @@ using namespace tq37r::cli;
 namespace {
 
 // Runs the command the line named; throws CommandError.
-int run(const Command& chosen, const GlobalOptions& options, SerialPort& port, Output& out) {
+int run(const Command& chosen, const GlobalOptions& options, PortPoll& ports, SerialPort& port, Output& out) {
     if (chosen.withoutController) {
         return chosen.withoutController(port, out);
     }
-    LineLog log;
     // Arguments are checked before anything is sent.
     const Action action = chosen.prepare(out);
-    PortEvents events;
-    // Before the controller and the port's watcher thread, so the signals are blocked there too.
     std::optional<StopSignals> stopSignals;
     if (chosen.stoppable) {
-        stopSignals.emplace([&events] { events.interrupt(); });
+        stopSignals.emplace();
     }
-    // Outlives the controller, whose session records into it to the end.
+    PortEvents events(ports, stopSignals ? &*stopSignals : nullptr);
+    // Both outlive the controller, whose session tells them of the line to the end. The log
+    // keeps no entries: --trace and monitor --raw print each as it is made.
+    std::optional<LineLog> log;
     Journal journal = command::toolJournal();
     journal.onFailure(
         [&out](const std::string& why) { out.warning("the tuning history cannot be written: " + why); });
     Controller controller(
         port, events,
         Controller::Timing{std::chrono::milliseconds(options.timeoutMs), static_cast<int>(options.retries)},
-        [] { return std::make_unique<PosixSerialPort>(); });
+        [&ports] { return std::make_unique<PosixSerialPort>(ports.watcher()); });
     controller.setJournal(&journal);
-    if (options.trace) {
-        log.onEntry = [json = options.json](const LineLog::Entry& entry) {
-            std::cerr << (json ? LineLog::formatJson(entry) : LineLog::format(entry)) << '\n';
-        };
-    }
     if (options.trace || chosen.observesLine) {
-        controller.setObserver(&log);
+        log.emplace(0);
+        if (options.trace) {
+            log->onEntry = [json = options.json](const LineLog::Entry& entry) {
+                std::cerr << (json ? LineLog::formatJson(entry) : LineLog::format(entry)) << '\n';
+            };
+        }
+        controller.setObserver(&*log);
     }
     if (chosen.opensPort) {
         command::open(controller, options.port, options.baud);
     }
-    Line line{port, controller, log};
+    Line line{port, controller, log ? &*log : nullptr};
     return action(line);
 }
 
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
     GlobalOptions options;
     Command chosen;
     CLI::App app;
-    setupCommandLine(app, options, chosen);
+    setupCommandLine(app, options, chosen, {argv + 1, argc > 0 ? static_cast<std::size_t>(argc - 1) : 0});
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -69,8 +71,9 @@ int main(int argc, char** argv) {
     Output out(options.json, std::cout, std::cerr);
     int status = kExitDone;
     try {
-        PosixSerialPort port;
-        status = run(chosen, options, port, out);
+        PortPoll ports; // before every port, which waits there
+        PosixSerialPort port(ports.watcher());
+        status = run(chosen, options, ports, port, out);
     } catch (const CommandError& e) {
         out.error(e.what(), e.status());
         status = e.status();

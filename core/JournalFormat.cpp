@@ -60,7 +60,9 @@ template <typename Values> std::string numbers(const Values& values) {
 }
 
 std::string member(std::string_view name, std::string_view text) {
-    return "," + jsonString(name) + ":" + jsonString(text);
+    // Appended piece by piece: GCC 12 warns falsely on "," + a string here.
+    std::string out(1, ',');
+    return out.append(jsonString(name)).append(1, ':').append(jsonString(text));
 }
 
 std::string specifics(const JournalEntry& e) {

@@ -25,10 +25,12 @@ struct LineCounts {
 };
 
 // The line log: one entry per event on the controller link, kept as the bytes were (the words
-// are made only when an entry is shown), the last kCapacity of them. Recording costs a copy of
+// are made only when an entry is shown), the last `capacity` of them. Recording costs a copy of
 // a few dozen bytes, so it may stay on while the line runs at full rate.
 class LineLog final : public LinkObserver {
 public:
+    // What a window keeps to show. A log whose entries are only heard (onEntry) keeps none: it
+    // still counts and tells each entry as it is made.
     static constexpr std::size_t kCapacity = 10'000;
     // Bytes kept of one frame or run, so that an entry fills one cache line; a longer one is
     // shown cut, with its length. The controller's replies all fit.
@@ -43,6 +45,8 @@ public:
         BadFrame why = BadFrame::Checksum;            // Dropped
         std::array<std::uint8_t, kBytesKept> bytes{}; // Opened: "COM1 at 19200"
     };
+
+    explicit LineLog(std::size_t capacity = kCapacity) : entries_(capacity), capacity_(capacity) {}
 
     // LinkObserver
     void opened(std::string_view port, std::uint32_t baudRate, TimePoint at) override;
@@ -62,10 +66,10 @@ public:
 
     // Oldest first.
     std::size_t size() const {
-        return static_cast<std::size_t>(std::min<std::uint64_t>(total_ - cleared_, kCapacity));
+        return static_cast<std::size_t>(std::min<std::uint64_t>(total_ - cleared_, capacity_));
     }
     const Entry& at(std::size_t index) const {
-        return entries_[(next_ + kCapacity - size() + index) % kCapacity];
+        return entries_[(next_ + capacity_ - size() + index) % capacity_];
     }
     // How many entries were ever made, cleared and dropped ones too; and those made after the
     // first `seen` of them that are still kept, oldest first.
@@ -89,8 +93,8 @@ public:
 private:
     // Inline: the receiver's every frame comes through here while the line runs.
     Entry& append(Kind kind, std::span<const std::uint8_t> bytes, TimePoint at) {
-        Entry& e = entries_[next_];
-        next_ = next_ + 1 == kCapacity ? 0 : next_ + 1; // over the oldest, once full
+        Entry& e = capacity_ == 0 ? told_ : entries_[next_];
+        next_ = next_ + 1 >= capacity_ ? 0 : next_ + 1; // over the oldest, once full
         e.kind = kind;
         e.size = static_cast<std::uint16_t>(bytes.size()); // a frame or a drain's run: far below 64 Ki
         e.nanos = (at - origin_).count();
@@ -117,7 +121,9 @@ private:
         }
     }
 
-    std::vector<Entry> entries_ = std::vector<Entry>(kCapacity);
+    std::vector<Entry> entries_;
+    std::size_t capacity_;
+    Entry told_;                // the entry being told, when none are kept
     std::size_t next_ = 0;      // where the next one goes
     std::uint64_t total_ = 0;   // made so far
     std::uint64_t cleared_ = 0; // total_ when last cleared

@@ -7,8 +7,8 @@ build=${1:-build-bench}
 export TQ37R_DATA_DIR="$build/bench-data"
 echo "== Frame receiver throughput =="
 "$build/bench/receiver_bench"
-echo "== tq37r-cli read and backup against the protocol floor =="
-"$build/bench/cli_bench" "$build/sim/tq37r-sim" "$build/cli/tq37r-cli"
+echo "== tq37r-cli against the protocol floor, a plain C client and its own one-port search =="
+"$build/bench/cli_bench" "$build/sim/tq37r-sim" "$build/cli/tq37r-cli" "$build/bench/plain_client"
 echo "== The tuning history at 100 000 entries: the command line's list and the window's load =="
 "$build/bench/history_bench" "$build/cli/tq37r-cli"
 if [ -x "$build/bench/startup_bench" ]; then

@@ -7,7 +7,8 @@ class SerialNotifier;
 // Who waits on an open port's descriptor and tells the notifier what it sees: bytes queued
 // (when an announcement may be made) and hang-ups. By default a thread of the port's own
 // (PosixWatcher); a view's event loop may do it on its own thread instead, which spares a
-// reply one thread wake-up on its way to the screen.
+// reply one thread wake-up on its way to the screen, and a program that only waits for its
+// ports does it in its own wait (PortPoll).
 class DescriptorWatcher {
 public:
     virtual ~DescriptorWatcher() = default;

@@ -45,7 +45,6 @@ OpenFailure failureFromErrno(int error) {
     }
 }
 
-
 // A UART's divisor rarely hits a rate exactly; 2% is what a receiver tolerates.
 bool rateTaken(std::uint32_t wanted, std::optional<std::uint32_t> actual) {
     if (!actual) {
@@ -142,7 +141,9 @@ OpenResult PosixSerialPort::setUp(std::uint32_t baudRate) {
         return failed(OpenFailure::Other, errno);
     }
     ::tcflush(fd_, TCIOFLUSH);
-    lastErrorCounts_ = readErrorCounts().value_or(LineErrorCounts{});
+    const std::optional<LineErrorCounts> counts = readErrorCounts();
+    keepsErrorCounts_ = counts.has_value();
+    lastErrorCounts_ = counts.value_or(LineErrorCounts{});
     notifier_.reset();
     if (const int error = watcher_->start(fd_, notifier_); error != 0) {
         return failed(OpenFailure::Other, error);
@@ -252,7 +253,8 @@ std::optional<PosixSerialPort::LineErrorCounts> PosixSerialPort::readErrorCounts
 }
 
 bool PosixSerialPort::takeLineErrors() {
-    if (fd_ < 0) {
+    // Asked at every drain: a driver that keeps no counts (a pty) is not asked again.
+    if (fd_ < 0 || !keepsErrorCounts_) {
         return false;
     }
     const std::optional<LineErrorCounts> counts = readErrorCounts();

@@ -57,6 +57,7 @@ private:
     termios savedLine_{};                    // the device's settings before open
     std::optional<std::uint32_t> savedRate_; // and its rate, which termios may not carry
     LineErrorCounts lastErrorCounts_;
+    bool keepsErrorCounts_ = false; // the driver answered TIOCGICOUNT at open
     SerialNotifier notifier_;
     std::unique_ptr<DescriptorWatcher> watcher_;
 };

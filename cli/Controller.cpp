@@ -101,15 +101,15 @@ SaveVerdict Controller::save() {
 
 const ControllerSearch& Controller::findController(
     const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
-    const std::function<void(const std::string& underWay, std::chrono::milliseconds elapsed)>& moved) {
+    const std::function<void(const ControllerSearch& search, std::chrono::milliseconds elapsed)>& moved) {
     const LineWait::TimePoint start = line_.now();
     const ControllerSearch& search = session_.search();
-    std::size_t announced = 0;
+    std::pair<std::size_t, std::size_t> announced{0, 0}; // tries begun, ports settled
     const auto announce = [&] {
-        if (search.tried() != announced || !search.running()) {
-            announced = search.tried();
-            moved(search.underWay(),
-                  std::chrono::duration_cast<std::chrono::milliseconds>(line_.now() - start));
+        const std::pair now{search.tried(), search.settled().size()};
+        if (now != announced || !search.running()) {
+            announced = now;
+            moved(search, std::chrono::duration_cast<std::chrono::milliseconds>(line_.now() - start));
         }
     };
     session_.startSearch(ports, std::move(rates), timing_.timeout, false);

@@ -57,11 +57,11 @@ public:
     // checks it against what this session read and sent.
     SaveVerdict save();
 
-    // Searches `ports` at once at `rates`; `moved` hears of each try as it begins, with what is
-    // under way ("COM1 at 57600, COM3 at 38400"), and when the search ends. Leaves the line closed.
+    // Searches `ports` at once at `rates`; `moved` hears of each try as it begins, of each port
+    // whose search is over, and of the search's end. Leaves the line closed.
     const ControllerSearch& findController(
         const std::vector<std::string>& ports, std::vector<std::uint32_t> rates,
-        const std::function<void(const std::string& underWay, std::chrono::milliseconds elapsed)>& moved);
+        const std::function<void(const ControllerSearch& search, std::chrono::milliseconds elapsed)>& moved);
     // Whether Ctrl+C (or another stop signal) cut a run of the line short.
     bool interrupted() const { return interrupted_; }
 

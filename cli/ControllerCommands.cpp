@@ -1,9 +1,11 @@
 // The commands for what the window keeps on hidden controls: the flight settings, the mixing
 // mode, the gyro self-test, automatic return, and the flight-mode and task commands.
+#include <set>
 #include <variant>
 
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
+#include "core/OpenFailureText.h"
 #include "device/HexText.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplate.h"
@@ -18,12 +20,29 @@ constexpr const char* settingName(FlightSetting which) {
 
 // The mixing-mode list's entries as the window shows them.
 std::span<const std::string_view> mixingModeTexts() {
-    for (const ComboInit& init : paramDialogTemplate().comboInits) {
-        if (init.id == id::kMixingModeList) {
-            return init.items;
-        }
+    return paramDialogComboItems(id::kMixingModeList);
+}
+
+const std::string& portOf(const ControllerSearch::Settled& settled) {
+    return std::visit([](const auto& outcome) -> const std::string& { return outcome.port; }, settled);
+}
+
+std::string settledText(const ControllerSearch::Settled& settled) {
+    if (const auto* found = std::get_if<ControllerSearch::Found>(&settled)) {
+        return found->port + ": the controller answers at " + std::to_string(found->baudRate);
     }
-    return {};
+    const auto& silent = std::get<ControllerSearch::Silent>(settled);
+    if (silent.failure != OpenFailure::None) {
+        return silent.port + ": " + openFailureDetail(silent.failure, silent.port, {});
+    }
+    if (silent.heardAt.empty()) {
+        return silent.port + ": no answer";
+    }
+    std::string rates;
+    for (const std::uint32_t rate : silent.heardAt) {
+        rates += (rates.empty() ? "" : ", ") + std::to_string(rate);
+    }
+    return silent.port + ": no answer; something answers at another rate (bytes at " + rates + ")";
 }
 
 } // namespace
@@ -103,17 +122,22 @@ int detect(Controller& controller, std::vector<std::string> ports, std::vector<s
         return names.empty() ? std::string("no port") : names;
     }();
     const std::size_t rateCount = rates.size();
-    // Quiet while it is quick; someone waiting longer is told what is being tried.
-    const std::vector<ControllerSearch::Found> found =
-        controller
-            .findController(ports, std::move(rates),
-                            [&out](const std::string& underWay, std::chrono::milliseconds elapsed) {
-                                if (elapsed > std::chrono::seconds(1) && !underWay.empty()) {
-                                    out.progress("trying " + underWay);
-                                }
-                            })
-            .found();
-    out.controllersFound(found);
+    std::set<std::string> told;
+    const ControllerSearch& search = controller.findController(
+        ports, std::move(rates), [&](const ControllerSearch& moved, std::chrono::milliseconds elapsed) {
+            // Each port as its search ends, whichever ends first.
+            for (const ControllerSearch::Settled& settled : moved.settled()) {
+                if (told.insert(portOf(settled)).second) {
+                    out.progress(settledText(settled));
+                }
+            }
+            // Quiet while it is quick; someone waiting longer is told what is being tried.
+            if (elapsed > std::chrono::seconds(1) && !moved.underWay().empty()) {
+                out.progress("trying " + moved.underWay());
+            }
+        });
+    const std::vector<ControllerSearch::Found> found = search.found();
+    out.controllersFound(found, search.silent());
     // What was found still counts; what was never tried is not "no answer".
     if (controller.interrupted()) {
         throw CommandError(kExitInterrupted, "interrupted");

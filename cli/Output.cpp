@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include "core/JsonString.h"
+#include "core/OpenFailureText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -185,7 +186,8 @@ void Output::gyro(double x, double y, double z) {
     results_ << text;
 }
 
-void Output::controllersFound(const std::vector<ControllerSearch::Found>& found) {
+void Output::controllersFound(const std::vector<ControllerSearch::Found>& found,
+                              const std::vector<ControllerSearch::Silent>& silent) {
     if (!json_) {
         for (const ControllerSearch::Found& f : found) {
             results_ << f.port << ' ' << f.baudRate << '\n';
@@ -197,6 +199,23 @@ void Output::controllersFound(const std::vector<ControllerSearch::Found>& found)
     for (std::size_t i = 0; i < found.size(); ++i) {
         results_ << (i == 0 ? "" : ",") << "{\"port\":" << jsonString(found[i].port)
                  << ",\"baud\":" << found[i].baudRate << "}";
+    }
+    results_ << "]";
+    // A silent port: the rates at which bytes came without an answer, or why it was not tried.
+    member("silent");
+    results_ << "[";
+    for (std::size_t i = 0; i < silent.size(); ++i) {
+        results_ << (i == 0 ? "" : ",") << "{\"port\":" << jsonString(silent[i].port) << ",\"heard_at\":[";
+        for (std::size_t r = 0; r < silent[i].heardAt.size(); ++r) {
+            results_ << (r == 0 ? "" : ",") << silent[i].heardAt[r];
+        }
+        results_ << "],\"failure\":";
+        if (silent[i].failure == OpenFailure::None) {
+            results_ << "null";
+        } else {
+            results_ << jsonString(openFailureDetail(silent[i].failure, silent[i].port, {}));
+        }
+        results_ << "}";
     }
     results_ << "]";
 }

@@ -49,7 +49,9 @@ public:
     // Text: "x 0.5 y -1.0 z 12.7"; JSON: "gyro": {"x", "y", "z"}.
     void gyro(double x, double y, double z);
     // Text: "PORT BAUD" lines; JSON: "found": [{"port", "baud"}].
-    void controllersFound(const std::vector<ControllerSearch::Found>& found);
+    // Where the controller answered, a line each; --json adds the ports that stayed silent.
+    void controllersFound(const std::vector<ControllerSearch::Found>& found,
+                          const std::vector<ControllerSearch::Silent>& silent);
     // A JSON member only: text output keeps quiet about it.
     void note(std::string_view key, std::string_view text);
     void note(std::string_view key, long value);

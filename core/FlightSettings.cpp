@@ -10,11 +10,9 @@ namespace tq37r {
 
 std::vector<std::string> mixingModeItems() {
     std::vector<std::string> items;
-    const std::span<const ComboInit> inits = paramDialogTemplate().comboInits;
-    const auto modes = std::ranges::find(inits, id::kMixingModeList, &ComboInit::id);
-    for (std::size_t i = 0;
-         modes != inits.end() && i < std::min(modes->items.size(), kMixingModeGlosses.size()); ++i) {
-        items.push_back(std::string(modes->items[i]) + " \u2014 " + std::string(kMixingModeGlosses[i]));
+    const std::span<const std::string_view> modes = paramDialogComboItems(id::kMixingModeList);
+    for (std::size_t i = 0; i < std::min(modes.size(), kMixingModeGlosses.size()); ++i) {
+        items.push_back(std::string(modes[i]) + " \u2014 " + std::string(kMixingModeGlosses[i]));
     }
     return items;
 }

@@ -57,5 +57,7 @@ struct DialogTemplate {
 
 // Dialog template 102, the tool's one window.
 const DialogTemplate& paramDialogTemplate();
+// The items the template gives a list of the tool's window; none for a control it gives none.
+std::span<const std::string_view> paramDialogComboItems(int id);
 
 } // namespace tq37r

@@ -196,4 +196,13 @@ const DialogTemplate& paramDialogTemplate() {
     return kParamDialog;
 }
 
+std::span<const std::string_view> paramDialogComboItems(int id) {
+    for (const ComboInit& init : kParamDialog.comboInits) {
+        if (init.id == id) {
+            return init.items;
+        }
+    }
+    return {};
+}
+
 } // namespace tq37r

@@ -119,6 +119,18 @@ std::vector<ControllerSearch::Found> ControllerSearch::found() const {
     return found;
 }
 
+std::vector<ControllerSearch::Settled> ControllerSearch::settled() const {
+    std::vector<Settled> settled;
+    for (const auto& probe : probes_) {
+        if (probe->state() == PortProbe::State::Answered) {
+            settled.emplace_back(Found{probe->port(), probe->baudRate()});
+        } else if (probe->state() == PortProbe::State::Silent) {
+            settled.emplace_back(Silent{probe->port(), probe->heardAt(), probe->failure()});
+        }
+    }
+    return settled;
+}
+
 std::vector<ControllerSearch::Silent> ControllerSearch::silent() const {
     std::vector<Silent> silent;
     for (const auto& probe : probes_) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "session/PortProbe.h"
@@ -66,6 +67,10 @@ public:
     // In the order the ports were given, whenever they answered.
     std::vector<Found> found() const;
     std::vector<Silent> silent() const;
+    // The ports whose search is over, answered or silent, in the order the ports were given; a
+    // cancelled search's ports still trying are not among them.
+    using Settled = std::variant<Found, Silent>;
+    std::vector<Settled> settled() const;
 
 private:
     void advance();

@@ -214,11 +214,21 @@ TEST_F(Cli, TheHiddenControlsCommandsReachTheControllerAndWhatIsSavedStays) {
 
 TEST_F(Cli, DetectFindsTheControllerAtItsRateAndOnlyThere) {
     // Simulators at 300 baud, which is not in the table, answer no rate the search tries.
-    auto deaf = startSim({}, "COM1", "300");
+    auto deaf = startSim({"--report-ms", "0"}, "COM1", "300");
     auto controller = startSim({}, "COM2", "57600");
     auto deafToo = startSim({}, "COM3", "300");
     options = {"--timeout", "100"};
     EXPECT_EQ(ok({"detect"}), "COM2 57600\n");
+    // Each port is told as its search ends, and --json keeps the ports' order and the silent ones.
+    const CliResult json = runCli({"--timeout", "100", "--json", "detect", "--ports", "COM1,COM2,COM4"});
+    EXPECT_EQ(json.out,
+              "{\"found\":[{\"port\":\"COM2\",\"baud\":57600}],\"silent\":["
+              "{\"port\":\"COM1\",\"heard_at\":[],\"failure\":null},"
+              "{\"port\":\"COM4\",\"heard_at\":[],\"failure\":\"No such device (COM4 is not present)\"}]}\n");
+    const std::size_t absent = json.err.find("COM4: No such device");
+    const std::size_t answered = json.err.find("COM2: the controller answers at 57600");
+    const std::size_t silent = json.err.find("COM1: no answer");
+    EXPECT_TRUE(absent < answered && answered < silent && silent != npos) << json.err;
     const CliResult none = runCli({"--timeout", "200", "detect", "--ports", "COM1,COM3"});
     EXPECT_EQ(none.status, 3);
     EXPECT_NE(none.err.find(", COM3 at "), npos) << "a search over a second says what it tries: " << none.err;

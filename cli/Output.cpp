@@ -51,9 +51,13 @@ std::string details(const JournalRecord& record) {
     case JournalEntry::Kind::Set:
         return (e.row ? rowName(*e.row) : std::string("-")) + " " + rowValues(e.before) + " " +
                rowValues(e.after);
-    case JournalEntry::Kind::Save:
-        return (e.verdict ? std::string(verdictName(e.verdict->kind)) : std::string("-")) +
-               (record.id.empty() ? "" : " " + std::string(shortId(record.id)));
+    case JournalEntry::Kind::Save: {
+        std::string text = e.verdict ? std::string(verdictName(e.verdict->kind)) : std::string("-");
+        if (!record.id.empty()) {
+            text.append(1, ' ').append(shortId(record.id));
+        }
+        return text;
+    }
     case JournalEntry::Kind::FileLoaded:
     case JournalEntry::Kind::FileSaved:
         return e.file;

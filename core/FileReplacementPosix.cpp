@@ -51,9 +51,11 @@ bool writeAll(int fd, std::string_view bytes) {
 std::string temporaryBeside(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    return (folder / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(counter++)))
-        .string();
+    // Appended piece by piece: GCC 12 warns falsely on "." + a string.
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(".tmp-").append(std::to_string(::getpid()));
+    name.append(1, '-').append(std::to_string(counter++));
+    return (folder / name).string();
 }
 
 bool writeStraightThrough(const std::string& path, std::string_view contents, std::string& why) {

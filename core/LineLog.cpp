@@ -34,7 +34,7 @@ std::string hexOf(const LineLog::Entry& e) {
     const std::size_t shown = std::min<std::size_t>(e.size, LineLog::kBytesKept);
     std::string hex;
     for (std::size_t i = 0; i < shown; ++i) {
-        hex += (i == 0 ? "" : " ") + hexByte(e.bytes[i]);
+        hex.append(i == 0 ? "" : " ").append(hexByte(e.bytes[i]));
     }
     if (e.size > shown) {
         hex += " …";

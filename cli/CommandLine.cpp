@@ -26,9 +26,7 @@ std::string gainNameList() {
 }
 
 constexpr const char* kFooter = R"(
-COM names stand for, in this order: $TQ37R_PORT_DIR/COMn when TQ37R_PORT_DIR is set; /dev/COMn when it
-exists; else the n-th serial device present (ttyUSB, then ttyACM, then real ttyS). Any other --port is a
-device path. The line is 8 data bits, no parity, one stop bit, no flow control.
+The line is 8 data bits, no parity, one stop bit, no flow control.
 
 Each request waits --timeout ms for its answer and is sent again up to --retries more times. Results go to
 stdout, messages to stderr. With --json, stdout carries one JSON object: the results, and on failure
@@ -114,13 +112,16 @@ const Subcommand* named(CLI::App& app, std::span<const char* const> args) {
 } // namespace
 
 void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen,
-                      std::span<const char* const> args) {
+                      std::span<const char* const> args, std::string_view portNaming) {
     app.description("Sets up a TQ-37R flight controller over a serial line.");
     app.name("tq37r-cli");
     app.set_version_flag("--version", project::versionText("tq37r-cli"), "print the version and exit");
     app.fallthrough();
     app.require_subcommand(1);
-    app.footer(kFooter + gainNameList());
+    // The same options everywhere: on Windows CLI11 would also take "/name" for one, and refuse
+    // a file path that begins with a slash.
+    app.allow_windows_style_options(false);
+    app.footer("\n" + std::string(portNaming) + kFooter + gainNameList());
     setupGlobalOptions(app, options);
     // Only the subcommand named is set up: setting up the other nineteen would be most of a
     // command's start-up.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "cli/Controller.h"
 #include "cli/Output.h"
@@ -48,7 +49,8 @@ struct Command {
 
 // The program's description, global options, help footer, and the subcommand `args` (the
 // arguments after the program's name) name, or every subcommand when they name none.
+// `portNaming` says in the help what a COM name stands for on this platform.
 void setupCommandLine(CLI::App& app, GlobalOptions& options, Command& chosen,
-                      std::span<const char* const> args);
+                      std::span<const char* const> args, std::string_view portNaming);
 
 } // namespace tq37r::cli

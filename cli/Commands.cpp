@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <filesystem>
 
 #include "cli/CommandError.h"
 #include "core/GainFileIo.h"
 #include "core/OpenFailureText.h"
+#include "core/Utf8Path.h"
+#include "serial/OsErrorText.h"
 #include "serial/PortName.h"
 
 namespace tq37r::cli::command {
@@ -100,7 +101,7 @@ void open(Controller& controller, const std::string& portName, std::uint32_t bau
         const std::string device = opened.devicePath == portName ? std::string() : opened.devicePath;
         std::string cause = openFailureDetail(opened.failure, portName, device);
         if (opened.failure == OpenFailure::Other && opened.osError != 0) {
-            cause += ": " + std::string(std::strerror(opened.osError));
+            cause += ": " + osErrorText(opened.osError);
         }
         throw CommandError(kExitCannotOpen, "cannot open " + portName + ": " + cause);
     }
@@ -154,8 +155,8 @@ int backup(Controller& controller, const std::string& path, Output& out) {
     written.kind = JournalEntry::Kind::FileSaved;
     // Whole, so the history still finds the file from another folder.
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    written.file = error ? path : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(path), error);
+    written.file = error ? path : utf8Of(absolute);
     written.gains.emplace();
     std::copy(gains.begin(), gains.end(), written.gains->begin());
     controller.record(std::move(written));

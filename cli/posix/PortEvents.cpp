@@ -1,4 +1,4 @@
-#include "cli/PortEvents.h"
+#include "cli/posix/PortEvents.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/LineWait.h"
-#include "cli/StopSignals.h"
+#include "cli/posix/StopSignals.h"
 #include "serial/posix/PortPoll.h"
 
 namespace tq37r::cli {

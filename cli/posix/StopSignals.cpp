@@ -1,4 +1,4 @@
-#include "cli/StopSignals.h"
+#include "cli/posix/StopSignals.h"
 
 #include <sys/signalfd.h>
 #include <unistd.h>

@@ -1,4 +1,6 @@
 // tq37r-cli: the controller from the command line, for scripts, workbenches and fleets.
+#include "cli/ToolMain.h"
+
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <optional>
@@ -6,28 +8,19 @@
 #include "cli/CommandError.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/PortEvents.h"
-#include "cli/StopSignals.h"
-#include "serial/posix/PortPoll.h"
-#include "serial/posix/PosixSerialPort.h"
 
-using namespace tq37r;
-using namespace tq37r::cli;
+namespace tq37r::cli {
 
 namespace {
 
 // Runs the command the line named; throws CommandError.
-int run(const Command& chosen, const GlobalOptions& options, PortPoll& ports, SerialPort& port, Output& out) {
+int run(const Command& chosen, const GlobalOptions& options, CommandPorts& ports, Output& out) {
     if (chosen.withoutController) {
-        return chosen.withoutController(port, out);
+        return chosen.withoutController(ports.port(), out);
     }
     // Arguments are checked before anything is sent.
     const Action action = chosen.prepare(out);
-    std::optional<StopSignals> stopSignals;
-    if (chosen.stoppable) {
-        stopSignals.emplace();
-    }
-    PortEvents events(ports, stopSignals ? &*stopSignals : nullptr);
+    LineWait& wait = ports.lineWait(chosen.stoppable);
     // Both outlive the controller, whose session tells them of the line to the end. The log
     // keeps no entries: --trace and monitor --raw print each as it is made.
     std::optional<LineLog> log;
@@ -35,9 +28,9 @@ int run(const Command& chosen, const GlobalOptions& options, PortPoll& ports, Se
     journal.onFailure(
         [&out](const std::string& why) { out.warning("the tuning history cannot be written: " + why); });
     Controller controller(
-        port, events,
+        ports.port(), wait,
         Controller::Timing{std::chrono::milliseconds(options.timeoutMs), static_cast<int>(options.retries)},
-        [&ports] { return std::make_unique<PosixSerialPort>(ports.watcher()); });
+        ports.portMaker());
     controller.setJournal(&journal);
     if (options.trace || chosen.observesLine) {
         log.emplace(0);
@@ -51,17 +44,18 @@ int run(const Command& chosen, const GlobalOptions& options, PortPoll& ports, Se
     if (chosen.opensPort) {
         command::open(controller, options.port, options.baud);
     }
-    Line line{port, controller, log ? &*log : nullptr};
+    Line line{ports.port(), controller, log ? &*log : nullptr};
     return action(line);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int toolMain(int argc, const char* const* argv, CommandPorts& ports) {
     GlobalOptions options;
     Command chosen;
     CLI::App app;
-    setupCommandLine(app, options, chosen, {argv + 1, argc > 0 ? static_cast<std::size_t>(argc - 1) : 0});
+    setupCommandLine(app, options, chosen, {argv + 1, argc > 0 ? static_cast<std::size_t>(argc - 1) : 0},
+                     ports.portNaming());
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -71,9 +65,7 @@ int main(int argc, char** argv) {
     Output out(options.json, std::cout, std::cerr);
     int status = kExitDone;
     try {
-        PortPoll ports; // before every port, which waits there
-        PosixSerialPort port(ports.watcher());
-        status = run(chosen, options, ports, port, out);
+        status = run(chosen, options, ports, out);
     } catch (const CommandError& e) {
         out.error(e.what(), e.status());
         status = e.status();
@@ -81,3 +73,5 @@ int main(int argc, char** argv) {
     out.finish();
     return status;
 }
+
+} // namespace tq37r::cli

@@ -25,6 +25,9 @@ endif()
 # bash-completion finds a command's completion by the command's name.
 install(FILES ${PROJECT_SOURCE_DIR}/res/bash-completion/tq37r-cli.bash
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tq37r-cli)
+# tq37r-cli is linked statically on purpose (its start-up, see cli/CMakeLists.txt).
+install(FILES ${PROJECT_SOURCE_DIR}/res/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tq37r-params)
 # Giving users serial access is a site decision, so the udev rule is an example only.
 install(FILES ${PROJECT_SOURCE_DIR}/res/99-tq37r-com.rules.example DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -5,21 +5,17 @@
 // exit unless said otherwise, the bench asleep in waitpid meanwhile.
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "bench/ProcessTiming.h"
+#include "bench/SimulatorProcess.h"
 #include "device/BaudTable.h"
 #include "device/Codes.h"
 #include "device/GainTable.h"
@@ -28,11 +24,9 @@
 #include "protocol/Frame.h"
 #include "protocol/LineTime.h"
 
-extern char** environ;
-
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-using Args = std::vector<std::string>;
+using tq37r::bench::Args;
+using namespace tq37r::bench;
 
 namespace {
 
@@ -87,96 +81,17 @@ double setRowFloorMs(const GainRow& row, unsigned baud) {
                   baud);
 }
 
-pid_t spawn(std::vector<std::string> args, const std::string& errPath = "/dev/null") {
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
+// A simulator's options for a controller at `baud`.
+Args atRate(unsigned baud, Args options = {}) {
+    options.insert(options.begin(), {"--baud", std::to_string(baud)});
+    return options;
 }
-
-// Milliseconds from spawn to exit; nullopt when the run failed.
-std::optional<double> runMs(const Args& args, const std::string& errPath = "/dev/null") {
-    const auto start = Clock::now();
-    const pid_t pid = spawn(args, errPath);
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return std::nullopt;
-    }
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Each command's times, the commands run in turn `runs` times so that each sees the same load.
-// Empty when a run failed.
-std::vector<std::vector<double>>
-timesMs(int runs, const std::vector<std::function<std::optional<double>()>>& commands) {
-    std::vector<std::vector<double>> times(commands.size());
-    for (int i = 0; i < runs; ++i) {
-        for (std::size_t c = 0; c < commands.size(); ++c) {
-            const std::optional<double> ms = commands[c]();
-            if (!ms) {
-                return {};
-            }
-            times[c].push_back(*ms);
-        }
-    }
-    return times;
-}
-
-std::vector<double> medianMs(int runs, const std::vector<std::function<std::optional<double>()>>& commands) {
-    std::vector<double> medians;
-    for (std::vector<double>& t : timesMs(runs, commands)) {
-        medians.push_back(median(std::move(t)));
-    }
-    return medians;
-}
-
-std::function<std::optional<double>()> fixed(const Args& args) {
-    return [args] { return runMs(args); };
-}
-
-// A simulator on a port of the bench's folder, stopped when this goes.
-class Sim {
-public:
-    Sim(const std::string& sim, const fs::path& dir, const std::string& port, unsigned baud,
-        Args extra = {}) {
-        Args args{sim, "--port", port, "--baud", std::to_string(baud)};
-        args.insert(args.end(), extra.begin(), extra.end());
-        pid_ = spawn(args);
-        for (int i = 0; i < 500 && !fs::is_symlink(dir / port); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    ~Sim() {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    Sim(const Sim&) = delete;
-    Sim& operator=(const Sim&) = delete;
-
-private:
-    pid_t pid_;
-};
 
 int readAndBackup(const std::string& sim, const std::string& cli, const fs::path& dir) {
     const std::string file = (dir / "bench.gains").string();
     int status = 0;
     for (const unsigned baud : {19200u, 115200u}) {
-        const Sim controller(sim, dir, "COM1", baud);
+        const SimulatorProcess controller(sim, dir, "COM1", atRate(baud));
         const std::string rate = std::to_string(baud);
         const std::vector<double> ms = medianMs(
             kRuns, {fixed({cli, "--baud", rate, "read"}), fixed({cli, "--baud", rate, "backup", file})});
@@ -233,7 +148,7 @@ int setOfOneRow(const std::string& sim, const std::string& cli, const std::strin
         std::fprintf(stderr, "the plain client changes a row's first gain, read without a payload\n");
         return 1;
     }
-    const Sim controller(sim, dir, "COM1", kBaud, {"--report-ms", "0"});
+    const SimulatorProcess controller(sim, dir, "COM1", atRate(kBaud, {"--report-ms", "0"}));
     const std::string rate = std::to_string(kBaud);
     int sets = 0; // every run changes the row, whichever program made the one before
     const auto value = [&sets] { return std::to_string(20 + sets++ % 2); };
@@ -286,11 +201,13 @@ int searches(const std::string& sim, const std::string& cli, const fs::path& dir
     constexpr unsigned kDeafBaud = 300;
     const unsigned slowest = *std::min_element(kBaudTable.begin(), kBaudTable.end());
     constexpr unsigned kTimeoutMs = 100;
-    std::vector<std::unique_ptr<Sim>> sims;
+    std::vector<std::unique_ptr<SimulatorProcess>> sims;
     for (const char* port : {"COM1", "COM2", "COM3"}) {
-        sims.push_back(std::make_unique<Sim>(sim, dir, port, kDeafBaud, Args{"--report-ms", "0"}));
+        sims.push_back(
+            std::make_unique<SimulatorProcess>(sim, dir, port, atRate(kDeafBaud, {"--report-ms", "0"})));
     }
-    sims.push_back(std::make_unique<Sim>(sim, dir, "COM4", slowest, Args{"--report-ms", "0"}));
+    sims.push_back(
+        std::make_unique<SimulatorProcess>(sim, dir, "COM4", atRate(slowest, {"--report-ms", "0"})));
     const std::string timeout = std::to_string(kTimeoutMs);
     const std::vector<double> ms =
         medianMs(kSearchRuns, {fixed({cli, "--timeout", timeout, "detect", "--ports", "COM1,COM2,COM3,COM4"}),

@@ -15,10 +15,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,10 +23,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench/QtBenchTools.h"
+#include "bench/SimulatorProcess.h"
 #include "core/LineLog.h"
 #include "device/Codes.h"
 #include "protocol/Frame.h"
@@ -38,8 +34,6 @@
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "res/ControlIds.h"
-
-extern char** environ;
 
 namespace {
 
@@ -102,29 +96,6 @@ double longestGap(TurnStamper& stamper, milliseconds span, const std::function<v
     }
     runEventLoopFor(kLead + span);
     return stamper.stop();
-}
-
-pid_t startSimulator(const std::string& path, const fs::path& portDir) {
-    std::vector<std::string> args{path, "--port", "COM1", "--strict-gap"};
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    // It names its pty on stderr; the figures are what this program prints.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        return -1;
-    }
-    for (int i = 0; i < 200 && !fs::is_symlink(portDir / "COM1"); ++i) {
-        std::this_thread::sleep_for(milliseconds(10));
-    }
-    return pid;
 }
 
 // Gain read-backs received, and requests that went unanswered, among the log's entries after
@@ -230,19 +201,16 @@ int main(int argc, char** argv) {
         return tq37r::MessageBoxAnswer::Ok;
     });
 
-    const pid_t sim = startSimulator(argv[1], portDir);
-    int status = sim > 0 ? 0 : 1;
+    int status = 0;
     Figures open, read;
     QString baud;
     {
+        const tq37r::bench::SimulatorProcess sim(argv[1], portDir, "COM1", {"--strict-gap"});
+        status = sim.started() ? 0 : 1;
         TurnStamper stamper;
         for (int r = 0; r < kWindows && status == 0; ++r) {
             status = repetition(stamper, open, read, boxes, baud) ? 0 : 1;
         }
-    }
-    if (sim > 0) {
-        kill(sim, SIGTERM);
-        waitpid(sim, nullptr, 0);
     }
     fs::remove_all(portDir);
     if (status != 0) {

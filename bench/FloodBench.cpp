@@ -15,10 +15,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/eventfd.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,19 +25,19 @@
 #include <filesystem>
 #include <fstream>
 #include <malloc.h>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench/QtBenchTools.h"
+#include "bench/SimulatorProcess.h"
 #include "core/BackgroundMenu.h"
 #include "qt/EventLoopPortWatcher.h"
 #include "qt/LineLogWindow.h"
 #include "qt/ModalHooks.h"
 #include "qt/ParamWindow.h"
 #include "res/ControlIds.h"
-
-extern char** environ;
 
 namespace {
 
@@ -54,35 +51,6 @@ constexpr int kRounds = 4;
 constexpr auto kSettle = std::chrono::milliseconds(500);
 constexpr auto kCpuSpell = std::chrono::milliseconds(2000);
 constexpr double kMiB = 1024.0 * 1024.0;
-
-pid_t startSimulator(const std::string& path, const fs::path& portDir, const std::string& portName) {
-    std::vector<std::string> args{path, "--port", portName, "--baud", "115200", "--report-ms", "0"};
-    args.emplace_back("--flood"); // state reports back to back: the line never rests
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    // It names its pty on stderr; the figures are what this program prints.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        return -1;
-    }
-    for (int i = 0; i < 200 && !fs::is_symlink(portDir / portName); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return pid;
-}
-
-void stopSimulator(pid_t pid) {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-}
 
 // CPU seconds of this process per wall second while `during` runs for kCpuSpell.
 template <typename Wait> double cpuShare(Wait during) {
@@ -171,7 +139,10 @@ int main(int argc, char** argv) {
     tq37r::ModalHooks::setMessageBoxHook(
         [](const tq37r::MessageBoxRequest&) { return tq37r::MessageBoxAnswer::Ok; });
 
-    const pid_t floodSim = startSimulator(argv[1], portDir, "COM1");
+    // State reports back to back at the full line rate: the line never rests.
+    std::optional<tq37r::bench::SimulatorProcess> floodSim;
+    floodSim.emplace(argv[1], portDir, "COM1",
+                     tq37r::bench::Args{"--baud", "115200", "--report-ms", "0", "--flood"});
     int status = 0;
     std::vector<double> closedShares, openShares, readerShares;
     Memory before;                  // before the Line log window first opened
@@ -224,7 +195,7 @@ int main(int argc, char** argv) {
             }
         }
     }
-    stopSimulator(floodSim);
+    floodSim.reset();
     fs::remove_all(portDir);
     if (status != 0) {
         return status;

@@ -114,8 +114,10 @@ int main(int argc, char** argv) {
     const fs::path journal = folder / "journal.jsonl";
     writeJournal(journal);
     setenv("TQ37R_DATA_DIR", folder.c_str(), 1);
-    const std::vector<double> ms = tq37r::bench::medianMs(
-        {{argv[1], "history", "--limit", "20"}, {argv[0], kSplitOnly, journal.string()}}, kRuns);
+    using tq37r::bench::fixed;
+    const std::vector<double> ms =
+        tq37r::bench::medianMs(kRuns, {fixed({argv[1], "history", "--limit", "20"}),
+                                       fixed({argv[0], kSplitOnly, journal.string()})});
     const auto [loadMs, floorMs] = windowLoadMs(journal);
     const double mebibytes = static_cast<double>(fs::file_size(journal)) / (1 << 20);
     if (!getenv("KEEP"))

@@ -15,14 +15,14 @@
 #include <vector>
 
 #include "core/BaudRate.h"
+#include "core/LineLog.h"
 #include "device/Codes.h"
 #include "device/GainTable.h"
 #include "device/Reply.h"
 #include "protocol/Frame.h"
-#include "core/LineLog.h"
 #include "protocol/FrameIo.h"
-#include "protocol/LineTime.h"
 #include "protocol/FrameReceiver.h"
+#include "protocol/LineTime.h"
 
 namespace {
 

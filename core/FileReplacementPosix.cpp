@@ -4,34 +4,15 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/FileErrorText.h"
+
 namespace tq37r {
 namespace {
-
-std::string errorText(int error) {
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-        return "the disk is full";
-    case EFBIG:
-        return "the file would be larger than this system allows";
-    case EACCES:
-    case EPERM:
-        return "permission denied";
-    case EROFS:
-        return "the disk is read-only";
-    case ENOENT:
-    case ENOTDIR:
-        return "its folder does not exist";
-    default:
-        return std::strerror(error);
-    }
-}
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -61,7 +42,7 @@ std::string temporaryBeside(const std::filesystem::path& target) {
 bool writeStraightThrough(const std::string& path, std::string_view contents, std::string& why) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0 || !writeAll(fd, contents)) {
-        why = errorText(errno);
+        why = fileErrorText(errno);
         if (fd >= 0) {
             ::close(fd);
         }
@@ -77,7 +58,7 @@ bool fillTemporary(const std::string& temporary, std::string_view contents, cons
                    std::string& why) {
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        why = errorText(errno);
+        why = fileErrorText(errno);
         return false;
     }
     if (old) {
@@ -92,7 +73,7 @@ bool fillTemporary(const std::string& temporary, std::string_view contents, cons
         error = errno;
     }
     if (!written) {
-        why = errorText(error);
+        why = fileErrorText(error);
         ::unlink(temporary.c_str());
     }
     return written;
@@ -127,7 +108,7 @@ bool replaceFile(const std::string& path, std::string_view contents, std::string
         return false;
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        why = errorText(errno);
+        why = fileErrorText(errno);
         ::unlink(temporary.c_str());
         return false;
     }

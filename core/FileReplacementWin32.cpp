@@ -7,30 +7,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/FileErrorText.h"
 #include "core/Utf8Path.h"
 
 namespace tq37r {
 namespace {
-
-std::string errorText(DWORD error) {
-    switch (error) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return "the disk is full";
-    case ERROR_ACCESS_DENIED:
-        return "permission denied";
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-        return "another program has the file open";
-    case ERROR_WRITE_PROTECT:
-        return "the disk is read-only";
-    case ERROR_PATH_NOT_FOUND:
-        return "its folder does not exist";
-    default:
-        return "Windows error " + std::to_string(error);
-    }
-}
 
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
@@ -44,7 +25,7 @@ bool fillTemporary(const std::filesystem::path& temporary, std::string_view cont
     const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        why = errorText(::GetLastError());
+        why = fileErrorText(::GetLastError());
         return false;
     }
     bool written = true;
@@ -58,7 +39,7 @@ bool fillTemporary(const std::filesystem::path& temporary, std::string_view cont
     const DWORD error = written ? ERROR_SUCCESS : ::GetLastError();
     ::CloseHandle(file);
     if (!written) {
-        why = errorText(error);
+        why = fileErrorText(error);
         ::DeleteFileW(temporary.c_str());
     }
     return written;
@@ -120,7 +101,7 @@ bool replaceFile(const std::string& path, std::string_view contents, std::string
     }
     if (!::MoveFileExW(temporary.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        why = errorText(exists ? whyNotReplaceable(target, ::GetLastError()) : ::GetLastError());
+        why = fileErrorText(exists ? whyNotReplaceable(target, ::GetLastError()) : ::GetLastError());
         ::DeleteFileW(temporary.c_str());
         return false;
     }

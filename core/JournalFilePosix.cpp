@@ -1,11 +1,12 @@
 #include "core/JournalFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/FileErrorText.h"
 
 namespace tq37r::journalfile {
 namespace {
@@ -51,13 +52,13 @@ std::optional<std::uintmax_t> append(const std::filesystem::path& journal, std::
                                      std::string& why) {
     const Lock lock(journal, LOCK_SH);
     if (!lock.held()) {
-        why = std::strerror(lock.error());
+        why = fileErrorText(lock.error());
         return std::nullopt;
     }
     const int fd = ::open(journal.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     struct stat before {};
     if (fd < 0 || ::fstat(fd, &before) != 0) {
-        why = std::strerror(errno);
+        why = fileErrorText(errno);
         if (fd >= 0) {
             ::close(fd);
         }
@@ -73,7 +74,7 @@ std::optional<std::uintmax_t> append(const std::filesystem::path& journal, std::
     ::fstat(fd, &after);
     ::close(fd);
     if (written != static_cast<ssize_t>(text.size())) {
-        why = written < 0 ? std::strerror(error) : "the disk is full";
+        why = written < 0 ? fileErrorText(error) : "the disk is full";
         return std::nullopt;
     }
     return static_cast<std::uintmax_t>(after.st_size);

@@ -2,22 +2,10 @@
 
 #include <windows.h>
 
+#include "core/FileErrorText.h"
+
 namespace tq37r::journalfile {
 namespace {
-
-std::string errorText(DWORD error) {
-    switch (error) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return "the disk is full";
-    case ERROR_ACCESS_DENIED:
-        return "permission denied";
-    case ERROR_PATH_NOT_FOUND:
-        return "its folder does not exist";
-    default:
-        return "Windows error " + std::to_string(error);
-    }
-}
 
 // The lock lives in a file of its own, which is never replaced.
 class Lock {
@@ -66,7 +54,7 @@ std::optional<std::uintmax_t> append(const std::filesystem::path& journal, std::
                                      std::string& why) {
     const Lock lock(journal, false);
     if (!lock.held()) {
-        why = errorText(::GetLastError());
+        why = fileErrorText(::GetLastError());
         return std::nullopt;
     }
     const HANDLE file = ::CreateFileW(journal.c_str(), GENERIC_READ | FILE_APPEND_DATA,
@@ -74,7 +62,7 @@ std::optional<std::uintmax_t> append(const std::filesystem::path& journal, std::
                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     LARGE_INTEGER size{};
     if (file == INVALID_HANDLE_VALUE || !::GetFileSizeEx(file, &size)) {
-        why = errorText(::GetLastError());
+        why = fileErrorText(::GetLastError());
         if (file != INVALID_HANDLE_VALUE) {
             ::CloseHandle(file);
         }
@@ -91,7 +79,7 @@ std::optional<std::uintmax_t> append(const std::filesystem::path& journal, std::
     ::GetFileSizeEx(file, &size);
     ::CloseHandle(file);
     if (!whole) {
-        why = errorText(error);
+        why = fileErrorText(error);
         return std::nullopt;
     }
     return static_cast<std::uintmax_t>(size.QuadPart);

@@ -297,7 +297,8 @@ TEST_F(Cli, ASnapshotIsComparedLabelledAndGoneBackTo) {
     const CliResult unkept = runCli({"save"});
     EXPECT_EQ(unkept.status, 0);
     EXPECT_EQ(unkept.err, "tq37r-cli: warning: the tuning history cannot be written: " +
-                              (dir / "flash" / "journal.jsonl").string() + ": Not a directory\n");
+                              (dir / "flash" / "journal.jsonl").string() +
+                              ": a part of its path is not a folder\n");
 }
 
 // None of these reaches a port: there is no simulator, so opening one would exit 2.

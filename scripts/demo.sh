@@ -55,4 +55,7 @@ fi
 
 echo "demo: simulated TQ-37R on COM1 ($(readlink "$ports/COM1")); press Open in the window."
 # The demo's tuning history and settings stay in the build folder, apart from the user's own.
+# Each demo starts as a first run does, at the rate the simulator answers: the window would
+# otherwise open at whatever rate it remembers from the demo before. The history is kept.
+rm -f "$build/demo-data/settings.ini"
 TQ37R_PORT_DIR="$ports" TQ37R_DATA_DIR="$build/demo-data" "$app"

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ProcessTiming.h"
 #include "bench/QtBenchTools.h"
 #include "bench/SimulatorProcess.h"
 #include "core/LineLog.h"
@@ -36,6 +37,8 @@
 #include "res/ControlIds.h"
 
 namespace {
+
+using tq37r::bench::median;
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
@@ -123,11 +126,6 @@ Tally tally(const tq37r::LineLog& log, std::uint64_t seen) {
 struct Figures {
     std::vector<double> action, idle;
 };
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void print(const char* action, const Figures& f) {
     const double worst = *std::max_element(f.action.begin(), f.action.end());

@@ -30,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/ProcessTiming.h"
 #include "bench/QtBenchTools.h"
 #include "bench/SimulatorProcess.h"
 #include "core/BackgroundMenu.h"
@@ -40,6 +41,8 @@
 #include "res/ControlIds.h"
 
 namespace {
+
+using tq37r::bench::median;
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
@@ -117,11 +120,6 @@ bool openPort(tq37r::ParamWindow& window, tq37r::PosixSerialPort& port) {
     ports->setCurrentIndex(ports->findText("COM1"));
     window.button(tq37r::id::kOpenClose)->click();
     return port.isOpen();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // The tuning history at 100 000 entries: `tq37r-cli history --limit 20`, spawn to exit, against a
 // process that reads the same file and splits its lines; and the history window's load (every
 // snapshot of the journal) against reading and splitting it in the same process.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -94,9 +93,7 @@ std::pair<double, double> windowLoadMs(const fs::path& path) {
         load.push_back(msOf([&] { found = tq37r::readSnapshots(path).size(); }));
         floor.push_back(msOf([&] { found = splitLines(path); }));
     }
-    std::sort(load.begin(), load.end());
-    std::sort(floor.begin(), floor.end());
-    return {load[kRuns / 2], floor[kRuns / 2]};
+    return {tq37r::bench::median(std::move(load)), tq37r::bench::median(std::move(floor))};
 }
 
 } // namespace

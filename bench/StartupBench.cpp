@@ -19,9 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/ProcessTiming.h"
+
 extern char** environ;
 
 namespace {
+
+using tq37r::bench::median;
 
 using Clock = std::chrono::steady_clock;
 
@@ -97,11 +101,6 @@ std::optional<StartUp> timeToShown(const char* program) {
     }
     waitpid(pid, nullptr, 0);
     return result;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -269,8 +269,7 @@ void ParamDialog::askGainFile(bool forSaving, std::function<void(const std::stri
                           if (path.empty()) {
                               return; // the operator cancelled
                           }
-                          const std::u8string folder = pathFromUtf8(path).parent_path().u8string();
-                          settings_.set("gain-folder", std::string(folder.begin(), folder.end()));
+                          settings_.set("gain-folder", utf8Of(pathFromUtf8(path).parent_path()));
                           chosen(path);
                       });
 }

@@ -6,15 +6,14 @@
 #include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "core/HistoryBrowser.h"
-#include "core/SideWindowPlacement.h"
 #include "qt/Utf8.h"
+#include "qt/WindowPlaces.h"
 
 namespace tq37r {
 int HistoryModel::rowCount(const QModelIndex& parent) const {
@@ -69,12 +68,7 @@ HistoryWindow::HistoryWindow(HistoryBrowser& browser, QWidget* dialog)
     layout->addLayout(buttons);
     layout->addWidget(differences_, 1);
     resize(720, dialog->height());
-    const QRect frame = dialog->frameGeometry();
-    const QRect screen = dialog->screen()->availableGeometry();
-    const ScreenRect place =
-        placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()}, width(), height(),
-                          {screen.x(), screen.y(), screen.width(), screen.height()});
-    move(place.x, place.y);
+    moveBesideDialog(this, dialog);
 }
 
 void HistoryWindow::refresh() {

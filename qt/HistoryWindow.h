@@ -15,7 +15,8 @@ class HistoryBrowser;
 // the journal.
 class HistoryModel final : public QAbstractTableModel {
 public:
-    explicit HistoryModel(HistoryBrowser& browser, QObject* parent) : QAbstractTableModel(parent), browser_(browser) {}
+    explicit HistoryModel(HistoryBrowser& browser, QObject* parent)
+        : QAbstractTableModel(parent), browser_(browser) {}
     // The browser read the journal again.
     void reset() {
         beginResetModel();

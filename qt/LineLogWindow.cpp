@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -13,9 +12,9 @@
 
 #include "core/DialogTexts.h"
 #include "core/ParamDialog.h"
-#include "core/SideWindowPlacement.h"
 #include "qt/ModalHooks.h"
 #include "qt/Utf8.h"
+#include "qt/WindowPlaces.h"
 
 namespace tq37r {
 
@@ -89,21 +88,10 @@ LineLogWindow::LineLogWindow(ParamDialog& core, QWidget* dialog)
     layout->addWidget(lines_, 1);
     layout->addLayout(buttons);
     resize(640, dialog->height());
-    placeBeside(dialog);
+    moveBesideDialog(this, dialog);
     connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
     timer_.start(200);
     refresh();
-}
-
-void LineLogWindow::placeBeside(const QWidget* dialog) {
-    // Before it is first shown a window has no frame of its own yet; the dialog's is the same kind.
-    const QRect frame = dialog->frameGeometry();
-    const QSize margins = frame.size() - dialog->size();
-    const QRect screen = dialog->screen()->availableGeometry();
-    const ScreenRect place = placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()},
-                                               width() + margins.width(), height() + margins.height(),
-                                               {screen.x(), screen.y(), screen.width(), screen.height()});
-    move(place.x, place.y);
 }
 
 void LineLogWindow::refresh() {

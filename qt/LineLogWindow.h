@@ -45,8 +45,6 @@ public:
 
 private:
     void saveLog();
-    // Whole on the dialog's screen, beside the dialog where there is room.
-    void placeBeside(const QWidget* dialog);
 
     ParamDialog& core_;
     LineLogModel model_;

@@ -12,7 +12,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QTimerEvent>
@@ -27,7 +26,6 @@
 #include "core/FieldBindings.h"
 #include "core/GainTexts.h"
 #include "core/MessageMap.h"
-#include "core/SideWindowPlacement.h"
 #include "qt/FlightSettingsWindow.h"
 #include "qt/HistoryWindow.h"
 #include "qt/LineLogWindow.h"
@@ -218,13 +216,8 @@ void ParamWindow::buildMenuBar() {
 void ParamWindow::showFlightSettings() {
     if (flight_ == nullptr) {
         flight_ = new FlightSettingsWindow(core_, this);
-        const QRect frame = frameGeometry();
-        const QRect screen = this->screen()->availableGeometry();
         flight_->adjustSize();
-        const ScreenRect place =
-            placeBesideDialog({frame.x(), frame.y(), frame.width(), frame.height()}, flight_->width(),
-                              flight_->height(), {screen.x(), screen.y(), screen.width(), screen.height()});
-        flight_->move(place.x, place.y);
+        moveBesideDialog(flight_, this);
         places_.follow(flight_, place::kFlightSettings);
     }
     flight_->refresh();

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "core/Settings.h"
+#include "core/SideWindowPlacement.h"
 
 namespace tq37r {
 namespace {
@@ -41,6 +42,17 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
         keep(static_cast<QWidget*>(watched));
     }
     return QObject::eventFilter(watched, event);
+}
+
+void moveBesideDialog(QWidget* window, const QWidget* dialog) {
+    // Before it is first shown a window has no frame of its own yet; the dialog's is the same kind.
+    const QRect frame = dialog->frameGeometry();
+    const QSize margins = frame.size() - dialog->size();
+    const QRect screen = dialog->screen()->availableGeometry();
+    const ScreenRect place = placeBesideDialog(
+        {frame.x(), frame.y(), frame.width(), frame.height()}, window->width() + margins.width(),
+        window->height() + margins.height(), {screen.x(), screen.y(), screen.width(), screen.height()});
+    window->move(place.x, place.y);
 }
 
 } // namespace tq37r

@@ -28,4 +28,8 @@ private:
     Settings& settings_;
 };
 
+// Moves `window` beside `dialog` where it fits on the dialog's screen, else to the dialog's other
+// side or over it, always whole on that screen.
+void moveBesideDialog(QWidget* window, const QWidget* dialog);
+
 } // namespace tq37r

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "win32/WindowText.h"
+
 namespace tq37r {
 
 LRESULT drawMultilineCaption(const NMCUSTOMDRAW& draw) {
@@ -14,9 +16,7 @@ LRESULT drawMultilineCaption(const NMCUSTOMDRAW& draw) {
         (::GetWindowLongW(button, GWL_STYLE) & BS_MULTILINE) == 0) {
         return CDRF_DODEFAULT;
     }
-    std::wstring caption(static_cast<std::size_t>(::GetWindowTextLengthW(button)) + 1, L'\0');
-    caption.resize(
-        static_cast<std::size_t>(::GetWindowTextW(button, caption.data(), static_cast<int>(caption.size()))));
+    const std::wstring caption = windowText(button);
     // Inside the frame and the one-pixel text margin the button keeps itself.
     RECT area = draw.rc;
     ::InflateRect(&area, -(::GetSystemMetrics(SM_CXEDGE) + 1), -(::GetSystemMetrics(SM_CYEDGE) + 1));

@@ -92,4 +92,8 @@ void placeSideWindow(HWND window, HWND dialog, Settings& settings, const std::st
     keepPlace(window, settings, key);
 }
 
+bool takeBoxMessage(HWND box, MSG* msg) {
+    return box != nullptr && (msg->hwnd == box || ::IsChild(box, msg->hwnd)) && ::IsDialogMessageW(box, msg);
+}
+
 } // namespace tq37r

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "win32/WindowText.h"
+
 namespace tq37r {
 namespace {
 
@@ -38,13 +40,6 @@ std::vector<std::wstring> wrap(HDC dc, const std::wstring& text, LONG width) {
     return lines;
 }
 
-std::wstring captionOf(HWND label) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(::GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void paint(HWND label, int linePitch) {
     PAINTSTRUCT painting{};
     const HDC dc = ::BeginPaint(label, &painting);
@@ -61,7 +56,7 @@ void paint(HWND label, int linePitch) {
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     // The room for accents above each line is what the pitch leaves out.
     int y = -metrics.tmInternalLeading;
-    for (const std::wstring& line : wrap(dc, captionOf(label), client.right)) {
+    for (const std::wstring& line : wrap(dc, windowText(label), client.right)) {
         ::TextOutW(dc, 0, y, line.c_str(), static_cast<int>(line.size()));
         y += linePitch;
     }
@@ -92,7 +87,7 @@ void tightenLabel(HWND label, int linePitch) {
     const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
     RECT client{};
     ::GetClientRect(label, &client);
-    const bool wraps = wrap(dc, captionOf(label), client.right).size() > 1;
+    const bool wraps = wrap(dc, windowText(label), client.right).size() > 1;
     ::SelectObject(dc, old);
     ::ReleaseDC(label, dc);
     if (wraps) {

@@ -11,6 +11,7 @@
 #include "res/win32/FlightBoxIds.h"
 #include "serial/win32/Utf16.h"
 #include "win32/SideWindow.h"
+#include "win32/WindowText.h"
 
 namespace tq37r {
 namespace {
@@ -83,20 +84,18 @@ void Win32FlightSettingsWindow::show(HWND dialog) {
 }
 
 bool Win32FlightSettingsWindow::takeDialogMessage(MSG* msg) {
-    return hwnd_ != nullptr && (msg->hwnd == hwnd_ || ::IsChild(hwnd_, msg->hwnd)) &&
-           ::IsDialogMessageW(hwnd_, msg);
+    return takeBoxMessage(hwnd_, msg);
 }
 
 INT_PTR CALLBACK Win32FlightSettingsWindow::boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(box, DWLP_USER, lParam);
-        reinterpret_cast<Win32FlightSettingsWindow*>(lParam)->hwnd_ = box;
-        reinterpret_cast<Win32FlightSettingsWindow*>(lParam)->init();
-        return TRUE;
-    }
-    auto* window = reinterpret_cast<Win32FlightSettingsWindow*>(::GetWindowLongPtrW(box, DWLP_USER));
+    auto* window = boxOwner<Win32FlightSettingsWindow>(box, message, lParam);
     if (window == nullptr) {
         return FALSE;
+    }
+    if (message == WM_INITDIALOG) {
+        window->hwnd_ = box;
+        window->init();
+        return TRUE;
     }
     if (message == WM_DESTROY) { // with the dialog that owns it
         window->hwnd_ = nullptr;
@@ -235,11 +234,7 @@ void Win32FlightSettingsWindow::onCommand(int id) {
 }
 
 std::string Win32FlightSettingsWindow::itemText(int id) const {
-    const HWND control = ::GetDlgItem(hwnd_, id);
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return toUtf8(text);
+    return toUtf8(windowText(::GetDlgItem(hwnd_, id)));
 }
 
 void Win32FlightSettingsWindow::setItemText(int id, const std::string& text) {

@@ -57,20 +57,18 @@ void Win32HistoryWindow::show(HWND dialog) {
 }
 
 bool Win32HistoryWindow::takeDialogMessage(MSG* msg) {
-    return hwnd_ != nullptr && (msg->hwnd == hwnd_ || ::IsChild(hwnd_, msg->hwnd)) &&
-           ::IsDialogMessageW(hwnd_, msg);
+    return takeBoxMessage(hwnd_, msg);
 }
 
 INT_PTR CALLBACK Win32HistoryWindow::boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(box, DWLP_USER, lParam);
-        reinterpret_cast<Win32HistoryWindow*>(lParam)->hwnd_ = box;
-        reinterpret_cast<Win32HistoryWindow*>(lParam)->init();
-        return TRUE;
-    }
-    auto* window = reinterpret_cast<Win32HistoryWindow*>(::GetWindowLongPtrW(box, DWLP_USER));
+    auto* window = boxOwner<Win32HistoryWindow>(box, message, lParam);
     if (window == nullptr) {
         return FALSE;
+    }
+    if (message == WM_INITDIALOG) {
+        window->hwnd_ = box;
+        window->init();
+        return TRUE;
     }
     switch (message) {
     case WM_SIZE:

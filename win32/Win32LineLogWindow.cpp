@@ -41,20 +41,18 @@ void Win32LineLogWindow::show(HWND dialog) {
 }
 
 bool Win32LineLogWindow::takeDialogMessage(MSG* msg) {
-    return hwnd_ != nullptr && (msg->hwnd == hwnd_ || ::IsChild(hwnd_, msg->hwnd)) &&
-           ::IsDialogMessageW(hwnd_, msg);
+    return takeBoxMessage(hwnd_, msg);
 }
 
 INT_PTR CALLBACK Win32LineLogWindow::boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(box, DWLP_USER, lParam);
-        reinterpret_cast<Win32LineLogWindow*>(lParam)->hwnd_ = box;
-        reinterpret_cast<Win32LineLogWindow*>(lParam)->init();
-        return TRUE;
-    }
-    auto* window = reinterpret_cast<Win32LineLogWindow*>(::GetWindowLongPtrW(box, DWLP_USER));
+    auto* window = boxOwner<Win32LineLogWindow>(box, message, lParam);
     if (window == nullptr) {
         return FALSE;
+    }
+    if (message == WM_INITDIALOG) {
+        window->hwnd_ = box;
+        window->init();
+        return TRUE;
     }
     switch (message) {
     case WM_TIMER:

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <objbase.h>
-#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -25,7 +23,9 @@
 #include "win32/FileDialog.h"
 #include "win32/MultilineCaption.h"
 #include "win32/SideWindow.h"
+#include "win32/TextBox.h"
 #include "win32/TightLabel.h"
+#include "win32/WindowText.h"
 
 namespace tq37r {
 namespace {
@@ -37,75 +37,8 @@ constexpr UINT kPortListChanged = WM_APP + 1;
 constexpr UINT kMenuCommand = WM_APP + 2;
 constexpr UINT_PTR kGainEditSubclass = 1;
 
-// A modal dialog's own message loop never sees accelerators; this hook, which the system
-// calls for every message of that loop, turns the menu's Ctrl+letter shortcuts into its commands.
-HWND gRunningDialog = nullptr;
-HHOOK gKeyHook = nullptr;
-// Their keyboard navigation goes through the same loop.
-Win32LineLogWindow* gLineLog = nullptr;
-Win32HistoryWindow* gHistory = nullptr;
-Win32FlightSettingsWindow* gFlightSettings = nullptr;
-
-// Where the dialog and the line log were left; the other side windows keep their own places.
-
-bool held(int key) {
-    return (::GetKeyState(key) & 0x8000) != 0;
-}
-
-// The command of a key pressed with Ctrl: with Shift only a shifted letter, without it only a
-// plain one. Ctrl+Alt is AltGr, which types letters on some layouts.
-std::optional<MenuCommand> shortcutCommand(WPARAM key) {
-    if (!held(VK_CONTROL) || held(VK_MENU)) {
-        return std::nullopt;
-    }
-    const bool shifted = held(VK_SHIFT);
-    for (const MenuItem& item : kMenuItems) {
-        const char letter = shifted ? item.shiftedLetter : item.shortcutLetter;
-        if (letter != 0 && key == static_cast<WPARAM>(letter)) {
-            return item.command;
-        }
-    }
-    return std::nullopt;
-}
-
-// Undo and redo are the grid's on the dialog and in a gain edit; any other edit (the altitude,
-// the port's name) keeps its own, as on the Qt face.
-bool keepsOwnUndo(MenuCommand command, HWND target) {
-    wchar_t className[8] = {};
-    ::GetClassNameW(target, className, 8);
-    return (command == MenuCommand::Undo || command == MenuCommand::Redo) &&
-           ::lstrcmpiW(className, L"Edit") == 0 && !gainOfEdit(::GetDlgCtrlID(target));
-}
-
-LRESULT CALLBACK dialogKeyHook(int code, WPARAM wParam, LPARAM lParam) {
-    auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && ((gLineLog != nullptr && gLineLog->takeDialogMessage(msg)) ||
-                                   (gHistory != nullptr && gHistory->takeDialogMessage(msg)) ||
-                                   (gFlightSettings != nullptr && gFlightSettings->takeDialogMessage(msg)))) {
-        return 1;
-    }
-    // Only keys meant for the main dialog: not those of a box it has put up. Taken here, a key
-    // never reaches the edit with the focus, whose own Ctrl+Z would undo its typing alone.
-    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && gRunningDialog != nullptr &&
-        (msg->hwnd == gRunningDialog || ::IsChild(gRunningDialog, msg->hwnd))) {
-        if (const std::optional<MenuCommand> command = shortcutCommand(msg->wParam);
-            command && !keepsOwnUndo(*command, msg->hwnd)) {
-            ::PostMessageW(gRunningDialog, kMenuCommand, static_cast<WPARAM>(*command), 0);
-            return 1;
-        }
-    }
-    return ::CallNextHookEx(gKeyHook, code, wParam, lParam);
-}
-
 COLORREF colourRef(const TintColour& colour) {
     return RGB(colour.red, colour.green, colour.blue);
-}
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 std::wstring listItemText(HWND list, LRESULT index) {
@@ -122,31 +55,6 @@ std::wstring listItemText(HWND list, LRESULT index) {
 
 bool isEditableList(HWND list) {
     return (::GetWindowLongW(list, GWL_STYLE) & 0x3) == CBS_DROPDOWN;
-}
-
-struct TextBox {
-    const TextRequest& request;
-    std::optional<std::string> entered; // nullopt: cancelled
-};
-
-INT_PTR CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(box, DWLP_USER, lParam);
-        const TextRequest& request = reinterpret_cast<TextBox*>(lParam)->request;
-        ::SetWindowTextW(box, toUtf16(request.title).c_str());
-        ::SetDlgItemTextW(box, TQ37R_TEXT_PROMPT, toUtf16(request.text).c_str());
-        ::SetDlgItemTextW(box, TQ37R_TEXT_EDIT, toUtf16(request.initial).c_str());
-        return TRUE; // the dialog manager focuses the edit, its text selected
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        if (LOWORD(wParam) == IDOK) {
-            reinterpret_cast<TextBox*>(::GetWindowLongPtrW(box, DWLP_USER))->entered =
-                toUtf8(windowText(::GetDlgItem(box, TQ37R_TEXT_EDIT)));
-        }
-        ::EndDialog(box, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
 }
 
 } // namespace
@@ -166,13 +74,13 @@ Win32ParamWindow::~Win32ParamWindow() {
 INT_PTR Win32ParamWindow::run(HWND owner) {
     // For the screen readers' names and the file dialogs; the window works without it.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    gKeyHook = ::SetWindowsHookExW(WH_MSGFILTER, &dialogKeyHook, nullptr, ::GetCurrentThreadId());
+    keyHook_.emplace(kMenuCommand, std::vector<DialogKeyHook::SideBox>{
+                                       [this](MSG* msg) { return lineLog_.takeDialogMessage(msg); },
+                                       [this](MSG* msg) { return history_.takeDialogMessage(msg); },
+                                       [this](MSG* msg) { return flightSettings_.takeDialogMessage(msg); }});
     const INT_PTR result = ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(id::kParamDialogTemplate), owner,
                                              &dialogProc, reinterpret_cast<LPARAM>(this));
-    if (gKeyHook != nullptr) {
-        ::UnhookWindowsHookEx(gKeyHook);
-        gKeyHook = nullptr;
-    }
+    keyHook_.reset();
     if (SUCCEEDED(com)) {
         ::CoUninitialize();
     }
@@ -191,10 +99,9 @@ INT_PTR CALLBACK Win32ParamWindow::dialogProc(HWND hwnd, UINT message, WPARAM wP
     }
     const INT_PTR result = window->handle(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        gRunningDialog = nullptr;
-        gLineLog = nullptr;
-        gHistory = nullptr;
-        gFlightSettings = nullptr;
+        if (window->keyHook_) {
+            window->keyHook_->setDialog(nullptr);
+        }
         window->hwnd_ = nullptr;
         window->toolTip_ = nullptr;
         window->toolsAdded_.clear();
@@ -229,7 +136,7 @@ INT_PTR Win32ParamWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ::GetMenuItemID(reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam))));
         return TRUE;
     case WM_DESTROY:
-        clearGainEditNames();
+        gainEditNames_.reset();
         return FALSE;
     case WM_DROPFILES:
         onDroppedFiles(reinterpret_cast<HDROP>(wParam));
@@ -279,12 +186,11 @@ void Win32ParamWindow::initDialog() {
     ::SetMenuInfo(::GetMenu(hwnd_), &byPosition);
     restorePlace(hwnd_, core_.settings(), place::kDialog); // else where the template puts it
     keepPlace(hwnd_, core_.settings(), place::kDialog);
-    nameGainEdits();
+    gainEditNames_.emplace(hwnd_);
     serialEvents_.setTarget(hwnd_);
-    gRunningDialog = hwnd_;
-    gLineLog = &lineLog_;
-    gHistory = &history_;
-    gFlightSettings = &flightSettings_;
+    if (keyHook_) {
+        keyHook_->setDialog(hwnd_);
+    }
     for (const int editId : kGainEdits) {
         ::SetWindowSubclass(item(editId), &gainEditProc, kGainEditSubclass,
                             reinterpret_cast<DWORD_PTR>(this));
@@ -519,33 +425,6 @@ void Win32ParamWindow::flightSettingsChanged() {
     flightSettings_.refresh();
 }
 
-void Win32ParamWindow::nameGainEdits() {
-    // Without the service the edits keep the names the system gives them.
-    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                  reinterpret_cast<void**>(&accessibleNames_)))) {
-        accessibleNames_ = nullptr;
-        return;
-    }
-    for (std::size_t gain = 0; gain < kGainEdits.size(); ++gain) {
-        accessibleNames_->SetHwndPropStr(item(kGainEdits[gain]), static_cast<DWORD>(OBJID_CLIENT),
-                                         CHILDID_SELF, PROPID_ACC_NAME,
-                                         toUtf16(gainAccessibleName(gain)).c_str());
-    }
-}
-
-void Win32ParamWindow::clearGainEditNames() {
-    if (accessibleNames_ == nullptr) {
-        return;
-    }
-    MSAAPROPID name = PROPID_ACC_NAME;
-    for (const int editId : kGainEdits) {
-        accessibleNames_->ClearHwndProps(item(editId), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name,
-                                         1);
-    }
-    accessibleNames_->Release();
-    accessibleNames_ = nullptr;
-}
-
 void Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving, const std::string& folder,
                                    std::function<void(const std::string&)> chosen) {
     chosen(tq37r::askFilePath(boxOwner(), choice, forSaving, folder));
@@ -553,10 +432,7 @@ void Win32ParamWindow::askFilePath(const FileChoice& choice, bool forSaving, con
 
 void Win32ParamWindow::askText(const TextRequest& request,
                                std::function<void(const std::optional<std::string>&)> entered) {
-    TextBox box{request, std::nullopt};
-    ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(TQ37R_TEXT_DIALOG), boxOwner(), &textBoxProc,
-                      reinterpret_cast<LPARAM>(&box));
-    entered(box.entered);
+    entered(askTextInBox(instance_, boxOwner(), request));
 }
 
 void Win32ParamWindow::onDroppedFiles(HDROP drop) {

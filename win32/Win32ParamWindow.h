@@ -4,17 +4,18 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "core/DialogClock.h"
 #include "core/DialogView.h"
 #include "core/ParamDialog.h"
+#include "win32/DialogKeyHook.h"
+#include "win32/GainEditNames.h"
 #include "win32/Win32FlightSettingsWindow.h"
 #include "win32/Win32HistoryWindow.h"
 #include "win32/Win32LineLogWindow.h"
 #include "win32/WindowMessagePoster.h"
-
-struct IAccPropServices;
 
 namespace tq37r {
 
@@ -78,10 +79,6 @@ private:
     void showBackgroundMenu(int x, int y);
     // A gain edit's own menu: the core's items for it, then the edit's clipboard commands.
     void showGainMenu(HWND edit, int x, int y);
-    // Names the gain edits for screen readers, which would otherwise take the label before each
-    // (a row's title or a column's) or none; and takes the names back as the dialog goes.
-    void nameGainEdits();
-    void clearGainEditNames();
     // A box goes over the side window it was asked for from, so that its buttons wait for it.
     HWND boxOwner() const;
     void onDroppedFiles(HDROP drop);
@@ -100,7 +97,8 @@ private:
     Win32LineLogWindow lineLog_; // reads the core's log
     Win32HistoryWindow history_; // reads the core's history
     Win32FlightSettingsWindow flightSettings_;
-    IAccPropServices* accessibleNames_ = nullptr; // while the gain edits carry their names
+    std::optional<GainEditNames> gainEditNames_; // while the dialog lives
+    std::optional<DialogKeyHook> keyHook_;       // while run() runs
 };
 
 } // namespace tq37r

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,14 @@ public:
         std::vector<std::uint32_t> rxReady;
         std::vector<std::uint32_t> hungUp;
         bool interrupted = false;
+
+        // Notes an announcement, once per tag.
+        void add(SerialEvent event, std::uint32_t tag) {
+            std::vector<std::uint32_t>& tags = event == SerialEvent::RxReady ? rxReady : hungUp;
+            if (std::find(tags.begin(), tags.end(), tag) == tags.end()) {
+                tags.push_back(tag);
+            }
+        }
     };
 
     // Returns when something is announced or until passes (never, when nullopt). Bytes

@@ -1,19 +1,16 @@
 #include "cli/posix/PortEvents.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "cli/CommandError.h"
 
 namespace tq37r::cli {
 
 void PortEvents::postSerialEvent(SerialEvent event, std::uint32_t tag) {
-    std::vector<std::uint32_t>& tags = event == SerialEvent::RxReady ? seen_.rxReady : seen_.hungUp;
-    if (std::find(tags.begin(), tags.end(), tag) == tags.end()) {
-        tags.push_back(tag);
-    }
+    seen_.add(event, tag);
 }
 
 LineWait::Seen PortEvents::wait(std::optional<TimePoint> until) {

@@ -30,10 +30,7 @@ Win32PortEvents::~Win32PortEvents() {
 void Win32PortEvents::postSerialEvent(SerialEvent event, std::uint32_t tag) {
     {
         const std::lock_guard lock(mutex_);
-        std::vector<std::uint32_t>& tags = event == SerialEvent::RxReady ? pending_.rxReady : pending_.hungUp;
-        if (std::find(tags.begin(), tags.end(), tag) == tags.end()) {
-            tags.push_back(tag);
-        }
+        pending_.add(event, tag);
     }
     ::SetEvent(posted_);
 }
